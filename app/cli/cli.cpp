@@ -1,0 +1,54 @@
+#include "app/cli/cli.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "app/cli/commands.h"
+
+namespace vendrel::cli {
+namespace {
+
+// A missing or unreadable volume root would make every scan come back empty and every
+// removal do nothing: say so instead of printing an empty catalogue.
+bool checkVolumeRoot() {
+    const char* root = std::getenv("VENDREL_ROOT");
+    if (!root || !*root) return true;
+    struct stat st {};
+    if (::stat(root, &st) != 0 || !S_ISDIR(st.st_mode)) {
+        std::cerr << "Vendrel: VENDREL_ROOT \"" << root << "\" is not a folder\n";
+        return false;
+    }
+    if (::access(root, R_OK | X_OK) != 0) {
+        std::cerr << "Vendrel: VENDREL_ROOT \"" << root << "\" cannot be read\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int run(int argc, char** argv) {
+    CLI::App app{"Vendrel: removes macOS applications with everything they left behind"};
+    app.require_subcommand(0, 1);
+    Outcome outcome;
+    addListCommand(app, outcome);
+
+    // A command needs a readable volume; help and usage errors do not.
+    if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+    if (app.get_subcommands().empty()) {
+        // The desktop application is not part of this build yet.
+        std::cout << app.help();
+        return 0;
+    }
+    return outcome.exitCode;
+}
+
+}  // namespace vendrel::cli

@@ -1,0 +1,56 @@
+// File manager semantics the toolkit relies on. All paths are logical (see paths.h).
+//
+// - fileExists follows a final symbolic link: a dangling link counts as missing.
+// - attributesOfItem does not follow a final link: a link reports its own size.
+// - contentsOfDirectory is shallow, includes hidden entries, excludes "." and "..", keeps
+//   the file system's order, and gives nothing for a missing or unreadable folder or a file.
+// - enumerate walks depth-first, reports links without following them, enters packages,
+//   skips what it cannot read and goes on.
+// - removeItem never follows a link: a link is removed as a link.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vendrel::platform::fs {
+
+enum class FileType { Regular, Directory, SymbolicLink, Other };
+
+struct Attributes {
+    FileType type = FileType::Other;
+    uint64_t size = 0;  // logical size of the entry itself (a link's own size)
+    std::chrono::system_clock::time_point modificationDate;
+    uint32_t mode = 0;
+    uint32_t uid = 0;
+};
+
+bool fileExists(std::string_view logical);
+bool isDirectory(std::string_view logical);  // follows a final link, like fileExists
+bool isSymbolicLink(std::string_view logical);
+std::optional<Attributes> attributesOfItem(std::string_view logical);
+std::vector<std::string> contentsOfDirectory(std::string_view logical);
+
+struct WalkEntry {
+    std::string path;  // logical path of the item
+    FileType type = FileType::Other;
+    bool typeKnown = false;  // false when the entry's own status could not be read
+    uint64_t size = 0;       // lstat size; 0 when !typeKnown
+};
+enum class WalkControl { Continue, SkipDescendants, Stop };
+// Deep enumeration below `logical` (the root itself is not reported). The callback may move
+// or remove the folder it was just given; the walk then skips it like any unreadable folder.
+void enumerate(std::string_view logical, const std::function<WalkControl(const WalkEntry&)>& visit);
+
+// Recursive removal that never follows links. True when nothing is left at the path.
+bool removeItem(std::string_view logical);
+bool createDirectories(std::string_view logical);
+std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes);
+// Writes through a temporary file in the same folder and renames it into place.
+bool writeFileAtomically(std::string_view logical, std::string_view bytes);
+
+}  // namespace vendrel::platform::fs

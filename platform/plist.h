@@ -1,0 +1,73 @@
+// Property lists: XML (pugixml, read and write) and binary (libplist, read only).
+//
+// Files that other programs wrote (Info.plist, launchd jobs, request files) are untrusted:
+// reading refuses a file over kMaxPlistBytes or nested deeper than kMaxPlistDepth, and
+// anything malformed, truncated or of the wrong root type reads as absent. A refused file
+// never crashes or hangs the caller.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace vendrel::platform::plist {
+
+inline constexpr uint64_t kMaxPlistBytes = 8u * 1024 * 1024;
+inline constexpr int kMaxPlistDepth = 64;
+
+struct Value;
+using Array = std::vector<Value>;
+using Dictionary = std::map<std::string, Value>;
+struct Data {
+    std::string bytes;
+    bool operator==(const Data&) const = default;
+};
+struct Date {
+    std::chrono::system_clock::time_point time;
+    bool operator==(const Date&) const = default;
+};
+
+struct Value {
+    std::variant<std::string, int64_t, double, bool, Data, Date, Array, Dictionary> v;
+
+    Value() : v(std::string()) {}
+    Value(std::string s) : v(std::move(s)) {}
+    Value(const char* s) : v(std::string(s)) {}
+    Value(int64_t i) : v(i) {}
+    Value(int i) : v(int64_t{i}) {}
+    Value(double d) : v(d) {}
+    Value(bool b) : v(b) {}
+    Value(Data d) : v(std::move(d)) {}
+    Value(Date d) : v(d) {}
+    Value(Array a) : v(std::move(a)) {}
+    Value(Dictionary d) : v(std::move(d)) {}
+
+    const std::string* string() const { return std::get_if<std::string>(&v); }
+    const Array* array() const { return std::get_if<Array>(&v); }
+    const Dictionary* dictionary() const { return std::get_if<Dictionary>(&v); }
+    bool operator==(const Value&) const = default;
+};
+
+// A dictionary lookup that yields the string value, or nullptr for a missing key or a
+// value of another type.
+const std::string* stringForKey(const Dictionary& d, std::string_view key);
+const Value* valueForKey(const Dictionary& d, std::string_view key);
+
+// Parses XML or binary ("bplist00") bytes.
+std::optional<Value> parse(std::string_view bytes);
+std::optional<Value> readFile(std::string_view logicalPath);
+std::optional<Dictionary> readDictionary(std::string_view logicalPath);
+std::optional<Array> readArray(std::string_view logicalPath);
+
+// An XML property list with Apple's header and DOCTYPE.
+std::string toXml(const Value& value);
+// Writes toXml(value) atomically (temporary file, then rename).
+bool writeXmlFile(std::string_view logicalPath, const Value& value);
+
+}  // namespace vendrel::platform::plist
