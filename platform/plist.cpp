@@ -9,13 +9,9 @@
 // or expanding beyond kMaxExpandedCost, so libplist only ever sees small, shallow trees.
 #include "platform/plist.h"
 
-#include <fcntl.h>
 #include <plist/plist.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -24,7 +20,6 @@
 #include <pugixml.hpp>
 
 #include "platform/fs.h"
-#include "platform/paths.h"
 
 namespace vendrel::platform::plist {
 namespace {
@@ -846,45 +841,6 @@ bool appendXml(std::string& out, const Value& value, int depth) {
         value.v);
 }
 
-// Reads a regular file of at most kMaxPlistBytes. Opened non-blocking so that a FIFO
-// planted in place of a list cannot hang the reader.
-std::optional<std::string> readLimited(std::string_view logicalPath) {
-    const std::string host = toHost(logicalPath);
-    if (host.empty())
-        return std::nullopt;
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::string> result;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<uint64_t>(st.st_size) <= kMaxPlistBytes) {
-        std::string bytes;
-        char buffer[65536];
-        bool ok = true;
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                ok = false;
-                break;
-            }
-            if (n == 0)
-                break;
-            bytes.append(buffer, static_cast<size_t>(n));
-            if (bytes.size() > kMaxPlistBytes) {  // grew while being read
-                ok = false;
-                break;
-            }
-        }
-        if (ok)
-            result = std::move(bytes);
-    }
-    ::close(fd);
-    return result;
-}
-
 }  // namespace
 
 const std::string* stringForKey(const Dictionary& d, std::string_view key) {
@@ -906,7 +862,7 @@ std::optional<Value> parse(std::string_view bytes) {
 }
 
 std::optional<Value> readFile(std::string_view logicalPath) {
-    auto bytes = readLimited(logicalPath);
+    auto bytes = fs::readFile(logicalPath, kMaxPlistBytes);
     if (!bytes)
         return std::nullopt;
     return parse(*bytes);
