@@ -97,18 +97,18 @@ void printTable(const std::vector<InstalledAppRef>& records) {
 }
 
 void printJson(const std::vector<InstalledAppRef>& records) {
-    auto out = nlohmann::json::array();
+    auto out = nlohmann::ordered_json::array();
     for (const auto& r : records) {
         auto installed = r->mpu_str_InstalledTime.get();
         out.push_back({
             {"mpu_str_Name", r->mpu_str_Name.get()},
             {"mpu_str_Version", r->mpu_str_Version.get()},
             {"mpu_str_Publisher", r->mpu_str_Publisher.get()},
-            {"mpu_str_InstalledTime", installed ? nlohmann::json(*installed) : nlohmann::json()},
+            {"mpu_str_InstalledTime", installed ? nlohmann::ordered_json(*installed) : nlohmann::ordered_json()},
             {"mpu_str_InstallPath", r->mpu_str_InstallPath.get()},
         });
     }
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace
