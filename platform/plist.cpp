@@ -11,6 +11,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -55,6 +56,14 @@ class BinaryCheck {
   public:
     explicit BinaryCheck(std::string_view bytes)
         : data_(reinterpret_cast<const unsigned char*>(bytes.data())), size_(bytes.size()) {}
+
+    struct ClampedDate {
+        uint64_t offset;  // of the 8-byte float
+        bool negative;
+    };
+    static constexpr double kMaxDateSeconds = 2147483647.0;
+
+    const std::vector<ClampedDate>& datesToClamp() const { return datesToClamp_; }
 
     bool acceptable() {
         if (!readTrailer() || !readObjects())
@@ -160,9 +169,12 @@ class BinaryCheck {
                 const uint64_t bits = readBigEndian(data_ + pos, 8);
                 double seconds = 0;
                 std::memcpy(&seconds, &bits, sizeof seconds);
-                // libplist keeps whole seconds in an int32.
-                if (!std::isfinite(seconds) || std::fabs(seconds) >= 2147483647.0)
+                if (std::isnan(seconds))
                     return false;
+                // libplist keeps whole seconds in an int32 and converts without a range
+                // check; such dates are clamped before it sees them.
+                if (std::fabs(seconds) > kMaxDateSeconds)
+                    datesToClamp_.push_back({pos, seconds < 0});
                 object.payload = 8;
                 return true;
             }
@@ -274,6 +286,7 @@ class BinaryCheck {
     unsigned offsetSize_ = 0, refSize_ = 0;
     uint64_t count_ = 0, top_ = 0, tableOffset_ = 0;
     std::vector<BinaryObject> objects_;
+    std::vector<ClampedDate> datesToClamp_;
     std::vector<uint32_t> refs_;  // object indices; the object count is far below 2^32
 };
 
@@ -370,8 +383,22 @@ std::optional<Value> fromLibplist(plist_t node) {
 }
 
 std::optional<Value> parseBinary(std::string_view bytes) {
-    if (!BinaryCheck(bytes).acceptable())
+    BinaryCheck check(bytes);
+    if (!check.acceptable())
         return std::nullopt;
+    std::string clamped;
+    if (!check.datesToClamp().empty()) {
+        clamped = bytes;
+        for (const auto& date : check.datesToClamp()) {
+            const double limit =
+                date.negative ? -BinaryCheck::kMaxDateSeconds : BinaryCheck::kMaxDateSeconds;
+            uint64_t bits = 0;
+            std::memcpy(&bits, &limit, sizeof bits);
+            for (int i = 7; i >= 0; --i, bits >>= 8)
+                clamped[date.offset + static_cast<size_t>(i)] = static_cast<char>(bits & 0xFF);
+        }
+        bytes = clamped;
+    }
     plist_t root = nullptr;
     plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     if (!root)
@@ -519,7 +546,16 @@ std::optional<Date> parseDate(std::string_view s) {
         return std::nullopt;
     const int64_t days = daysFromCivil(*year, *month, *day);
     const int64_t secs = days * 86400 + *hour * 3600 + *minute * 60 + *second;
-    return Date{std::chrono::system_clock::time_point(std::chrono::seconds(secs))};
+    // The clock holds about 1678 to 2262; a date beyond (such as a "distant future" of
+    // 4001) is clamped rather than refusing the whole list.
+    using std::chrono::system_clock;
+    const int64_t earliest =
+        std::chrono::ceil<std::chrono::seconds>(system_clock::time_point::min().time_since_epoch())
+            .count();
+    const int64_t latest =
+        std::chrono::floor<std::chrono::seconds>(system_clock::time_point::max().time_since_epoch())
+            .count();
+    return Date{system_clock::time_point(std::chrono::seconds(std::clamp(secs, earliest, latest)))};
 }
 
 std::optional<std::string> decodeBase64(std::string_view s) {

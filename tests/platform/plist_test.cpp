@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -250,6 +251,62 @@ TEST(PlistBinary, SharedObjectsAreReadOncePerReference) {
     const auto v = parse(b.bytes());
     ASSERT_TRUE(v.has_value());
     EXPECT_EQ(*v, Value(Array{"same", "same", "same"}));
+}
+
+// A date the clock cannot hold must neither overflow nor cost the whole list: a "distant
+// future" date in an otherwise ordinary file is clamped, the other values stay readable.
+TEST(PlistDates, DatesBeyondTheClockAreClamped) {
+    using system_clock = std::chrono::system_clock;
+    const auto latest = floor<seconds>(system_clock::time_point::max());
+    const auto earliest = ceil<seconds>(system_clock::time_point::min());
+    struct Case {
+        const char* date;
+        system_clock::time_point expected;
+    };
+    for (const Case& c :
+         {Case{"4001-01-01T00:00:00Z", latest}, Case{"9999-12-31T23:59:59Z", latest},
+          Case{"0000-01-01T00:00:00Z", earliest}, Case{"2262-04-11T23:47:16Z", latest},
+          Case{"1970-01-01T00:00:00Z", system_clock::time_point()}}) {
+        SCOPED_TRACE(c.date);
+        const auto v =
+            parse(std::string("<dict><key>n</key><string>Foo</string><key>d</key><date>") + c.date +
+                  "</date></dict>");
+        ASSERT_TRUE(v.has_value());
+        EXPECT_EQ(*stringForKey(*v->dictionary(), "n"), "Foo");
+        const Value* d = valueForKey(*v->dictionary(), "d");
+        ASSERT_TRUE(d && std::holds_alternative<Date>(d->v));
+        EXPECT_EQ(std::get<Date>(d->v).time, c.expected);
+        // What was clamped writes and reads back as the same date.
+        EXPECT_EQ(parse(toXml(*v)), v);
+    }
+
+    // Binary: seconds after the reference date as an 8-byte float; the decoder keeps 32 bits.
+    auto binaryDate = [](double secondsAfterReference) {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &secondsAfterReference, sizeof bits);
+        RawBinary b;
+        b.objects = {"\x33" + RawBinary::bigEndian(bits, 8)};
+        return b.bytes();
+    };
+    const int64_t reference = 978307200;
+    struct BinaryCase {
+        double secondsAfterReference;
+        std::optional<int64_t> expectedUnix;  // nullopt: refused
+    };
+    for (const BinaryCase& c :
+         {BinaryCase{0, reference}, BinaryCase{-86400.0, reference - 86400},
+          BinaryCase{63113904000.0, reference + 2147483647},  // 4001-01-01
+          BinaryCase{-1e300, reference - 2147483647},
+          BinaryCase{std::numeric_limits<double>::infinity(), reference + 2147483647},
+          BinaryCase{std::nan(""), std::nullopt}}) {
+        SCOPED_TRACE(c.secondsAfterReference);
+        const auto v = parse(binaryDate(c.secondsAfterReference));
+        ASSERT_EQ(v.has_value(), c.expectedUnix.has_value());
+        if (v) {
+            ASSERT_TRUE(std::holds_alternative<Date>(v->v));
+            EXPECT_EQ(std::get<Date>(v->v), dateAt(*c.expectedUnix));
+        }
+    }
 }
 
 // Depth counts every level, the innermost value included; the limit is the same for both
