@@ -29,7 +29,7 @@ namespace vendrel::dispatch {
 using Task = std::function<void()>;
 
 class MainQueue {
-public:
+  public:
     MainQueue() = default;
     MainQueue(const MainQueue&) = delete;
     MainQueue& operator=(const MainQueue&) = delete;
@@ -43,7 +43,8 @@ public:
             wake = wakeUp_;
         }
         ready_.notify_all();
-        if (wake) wake();
+        if (wake)
+            wake();
     }
 
     // Called (on the queuing thread, outside the queue's lock) after every async(), so an
@@ -57,7 +58,8 @@ public:
     // many ran.
     size_t drain() {
         size_t n = pending();
-        for (size_t i = 0; i < n; ++i) runOne();
+        for (size_t i = 0; i < n; ++i)
+            runOne();
         return n;
     }
 
@@ -82,16 +84,18 @@ public:
         return tasks_.size();
     }
 
-private:
+  private:
     void runOne() {
         Task task;
         {
             std::lock_guard lock(mutex_);
-            if (tasks_.empty()) return;
+            if (tasks_.empty())
+                return;
             task = std::move(tasks_.front());
             tasks_.pop_front();
         }
-        if (task) task();
+        if (task)
+            task();
     }
 
     mutable std::mutex mutex_;
@@ -101,10 +105,12 @@ private:
 };
 
 class GlobalQueue {
-public:
+  public:
     explicit GlobalQueue(unsigned threads = 2) {
-        if (threads == 0) threads = 1;
-        for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { work(); });
+        if (threads == 0)
+            threads = 1;
+        for (unsigned i = 0; i < threads; ++i)
+            workers_.emplace_back([this] { work(); });
     }
     GlobalQueue(const GlobalQueue&) = delete;
     GlobalQueue& operator=(const GlobalQueue&) = delete;
@@ -116,7 +122,8 @@ public:
             stopping_ = true;
         }
         ready_.notify_all();
-        for (auto& t : workers_) t.join();
+        for (auto& t : workers_)
+            t.join();
     }
 
     void async(Task task) {
@@ -127,18 +134,20 @@ public:
         ready_.notify_one();
     }
 
-private:
+  private:
     void work() {
         for (;;) {
             Task task;
             {
                 std::unique_lock lock(mutex_);
                 ready_.wait(lock, [&] { return stopping_ || !tasks_.empty(); });
-                if (tasks_.empty()) return;  // stopping and nothing left
+                if (tasks_.empty())
+                    return;  // stopping and nothing left
                 task = std::move(tasks_.front());
                 tasks_.pop_front();
             }
-            if (task) task();
+            if (task)
+                task();
         }
     }
 

@@ -8,9 +8,12 @@
 namespace vendrel {
 
 DifficultyStyle difficultyStyle(uint64_t rank) {
-    if (rank <= 2) return {"Easy", {1.0, 0.46875, 0.0, false}};
-    if (rank <= 5) return {"Normal", {1.0, 0.3125, 0.0, false}};
-    if (rank <= 8) return {"Hard", {1.0, 0.15625, 0.0, false}};
+    if (rank <= 2)
+        return {"Easy", {1.0, 0.46875, 0.0, false}};
+    if (rank <= 5)
+        return {"Normal", {1.0, 0.3125, 0.0, false}};
+    if (rank <= 8)
+        return {"Hard", {1.0, 0.15625, 0.0, false}};
     return {"Diffcult", {1.0, 0.23, 0.19, true}};
 }
 
@@ -32,23 +35,27 @@ AnalysisJob::AnalysisJob(dispatch::GlobalQueue& global, dispatch::MainQueue& mai
                          AnalysisView& view)
     : global_(global), main_(main), view_(view) {}
 
-AnalysisJob::~AnalysisJob() { waitUntilIdle(); }
+AnalysisJob::~AnalysisJob() {
+    waitUntilIdle();
+}
 
 void AnalysisJob::waitUntilIdle() const {
     std::unique_lock lock(idleMutex_);
     idle_.wait(lock, [&] { return !running_.load(); });
 }
 
-const std::string* AnalysisJob::objectValue(std::string_view columnIdentifier,
-                                            size_t row) const {
-    if (row >= files_.size()) return nullptr;
+const std::string* AnalysisJob::objectValue(std::string_view columnIdentifier, size_t row) const {
+    if (row >= files_.size())
+        return nullptr;
     return fileEntryValue(files_[row], columnIdentifier);
 }
 
 AnalysisJob::Start AnalysisJob::start(const InstalledAppRef& record) {
-    if (!record) return Start::NoSelection;
+    if (!record)
+        return Start::NoSelection;
     bool expected = false;
-    if (!running_.compare_exchange_strong(expected, true)) return Start::AlreadyRunning;
+    if (!running_.compare_exchange_strong(expected, true))
+        return Start::AlreadyRunning;
     global_.async([this, record] {
         platform::sleepSeconds(2.0);
         run(record);
@@ -67,7 +74,8 @@ void AnalysisJob::reportProgress(uint64_t dirs, uint64_t files) {
         latestDirs_ = dirs;
         latestFiles_ = files;
     }
-    if (!refreshQueued_.exchange(true)) main_.async([this] { showLatestProgress(); });
+    if (!refreshQueued_.exchange(true))
+        main_.async([this] { showLatestProgress(); });
 }
 
 void AnalysisJob::showLatestProgress() {
@@ -124,7 +132,8 @@ void AnalysisJob::run(const InstalledAppRef& record) {
     result.installPath = installPath;
     result.name = name;
     result.icon = record->mpu_image_LargeIcons.get();
-    if (!result.icon) result.icon = record->mpu_image_Icons.get();
+    if (!result.icon)
+        result.icon = record->mpu_image_Icons.get();
     result.dirs = dirs;
     result.files = files;
     result.sizeBytes = sizeBytes;

@@ -91,7 +91,7 @@ struct AnalysisResult {
 
 // What the job asks of the front end. Every call arrives on the main queue.
 class AnalysisView {
-public:
+  public:
     virtual ~AnalysisView() = default;
     virtual void showStageLine(std::string_view text) = 0;
     virtual void showCountsLine(std::string_view text) = 0;
@@ -102,7 +102,7 @@ public:
 };
 
 class AnalysisJob {
-public:
+  public:
     // The queues and the view must outlive the job, and the main queue must not run this
     // job's tasks after the job is gone (drain it before, or discard it with the job).
     AnalysisJob(dispatch::GlobalQueue& global, dispatch::MainQueue& main, AnalysisView& view);
@@ -126,7 +126,7 @@ public:
     // nullptr for a row out of range or an unknown column identifier.
     const std::string* objectValue(std::string_view columnIdentifier, size_t row) const;
 
-private:
+  private:
     void run(const InstalledAppRef& record);
     void reportProgress(uint64_t dirs, uint64_t files);
     void showLatestProgress();

@@ -8,9 +8,12 @@
 namespace vendrel {
 
 const std::string* fileEntryValue(const FileEntry& entry, std::string_view columnIdentifier) {
-    if (columnIdentifier == "FileName") return &entry.FileName;
-    if (columnIdentifier == "FileSize") return &entry.FileSize;
-    if (columnIdentifier == "FilePath") return &entry.FilePath;
+    if (columnIdentifier == "FileName")
+        return &entry.FileName;
+    if (columnIdentifier == "FileSize")
+        return &entry.FileSize;
+    if (columnIdentifier == "FilePath")
+        return &entry.FilePath;
     return nullptr;
 }
 
@@ -26,19 +29,17 @@ namespace {
 // target may be missing) or a special file is tested again. This keeps the inventory at
 // one status read per file, as fast as a bare walker.
 uint64_t walkedFileSize(const platform::fs::WalkEntry& e) {
-    if (e.type == platform::fs::FileType::Regular) return e.size;
+    if (e.type == platform::fs::FileType::Regular)
+        return e.size;
     return platform::fs::fileExists(e.path) ? e.size : 0;
 }
 
 }  // namespace
 
-void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(const std::string& installPath,
-                                                  const std::string& Str_AppName,
-                                                  const std::string& Str_Publisher,
-                                                  std::vector<FileEntry>& marray_Dirs,
-                                                  uint64_t& Num_Dirs, uint64_t& Num_Files,
-                                                  std::optional<uint64_t>& Num_Size,
-                                                  const InventoryProgress& progress) {
+void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
+    const std::string& installPath, const std::string& Str_AppName,
+    const std::string& Str_Publisher, std::vector<FileEntry>& marray_Dirs, uint64_t& Num_Dirs,
+    uint64_t& Num_Files, std::optional<uint64_t>& Num_Size, const InventoryProgress& progress) {
     Num_Files = 0;
     Num_Dirs = 0;
     uint64_t total = 0;
@@ -48,8 +49,14 @@ void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(const std::string& installPath
     const std::string contents = requestFilesFolder();
     request_files::removeFolderList(contents);
 
+    // The walk reports paths below the install path without its trailing separators.
+    std::string prefix = installPath;
+    while (prefix.size() > 1 && prefix.back() == '/')
+        prefix.pop_back();
+
     platform::fs::enumerate(installPath, [&](const platform::fs::WalkEntry& e) {
-        if (!e.typeKnown) return platform::fs::WalkControl::Continue;
+        if (!e.typeKnown)
+            return platform::fs::WalkControl::Continue;
         if (e.type == platform::fs::FileType::Directory) {
             ++Num_Dirs;
             return platform::fs::WalkControl::Continue;
@@ -59,19 +66,21 @@ void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(const std::string& installPath
         FileEntry entry;
         entry.FileName = f.substr(slash == std::string::npos ? 0 : slash + 1);
         std::string folder = slash == std::string::npos ? std::string()
-                             : slash == 0                ? std::string("/")
-                                                         : f.substr(0, slash);
-        if (const size_t at = installPath.empty() ? std::string::npos : folder.find(installPath);
+                             : slash == 0               ? std::string("/")
+                                                        : f.substr(0, slash);
+        if (const size_t at = prefix.empty() ? std::string::npos : folder.find(prefix);
             at != std::string::npos)
-            folder.replace(at, installPath.size(), "..");
+            folder.replace(at, prefix.size(), "..");
         entry.FilePath = std::move(folder);
         const uint64_t size = walkedFileSize(e);
-        if (size != 0) entry.FileSize = lib_funs::fun_File_SizeToStr(size);
+        if (size != 0)
+            entry.FileSize = lib_funs::fun_File_SizeToStr(size);
         marray_Dirs.push_back(std::move(entry));
 
         ++Num_Files;
         total += size;
-        if (progress) progress(Num_Dirs, Num_Files);
+        if (progress)
+            progress(Num_Dirs, Num_Files);
         return platform::fs::WalkControl::Continue;
     });
 

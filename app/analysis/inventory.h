@@ -40,13 +40,10 @@ using InventoryProgress = std::function<void(uint64_t dirs, uint64_t files)>;
 //   home folder) only when the total size is not 0. So after every analysis the folder
 //   list either names the analysed bundle or does not exist; an empty or vanished bundle
 //   can never leave an earlier application's list in force.
-void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(const std::string& installPath,
-                                                  const std::string& Str_AppName,
-                                                  const std::string& Str_Publisher,
-                                                  std::vector<FileEntry>& marray_Dirs,
-                                                  uint64_t& Num_Dirs, uint64_t& Num_Files,
-                                                  std::optional<uint64_t>& Num_Size,
-                                                  const InventoryProgress& progress = {});
+void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
+    const std::string& installPath, const std::string& Str_AppName,
+    const std::string& Str_Publisher, std::vector<FileEntry>& marray_Dirs, uint64_t& Num_Dirs,
+    uint64_t& Num_Files, std::optional<uint64_t>& Num_Size, const InventoryProgress& progress = {});
 
 // The running application's Contents folder, where the request files live.
 std::string requestFilesFolder();

@@ -29,7 +29,7 @@ namespace vendrel {
 inline constexpr uint64_t kSpecialRemovalRank = 255;
 
 class lib_funs_UD {
-public:
+  public:
     lib_funs_UD() = default;
 
     uint64_t fun_UD_GetRank(const std::string& installPath, const std::string& Str_AppName,
@@ -53,13 +53,11 @@ public:
     bool fun_UD_IsHaveLF_in_HomeDir_Preferences(const std::string& installPath,
                                                 const std::string& Str_AppName,
                                                 const std::string& Str_Publisher) const;
-    bool fun_UD_IsHaveLF_in_Receipts(const std::string& installPath,
-                                     const std::string& Str_AppName,
+    bool fun_UD_IsHaveLF_in_Receipts(const std::string& installPath, const std::string& Str_AppName,
                                      const std::string& Str_Publisher) const;
     bool fun_UD_IsHaveLF_in_Caches(const std::string& installPath, const std::string& Str_AppName,
                                    const std::string& Str_Publisher) const;
-    bool fun_UD_IsHaveLF_in_Cookies(const std::string& installPath,
-                                    const std::string& Str_AppName,
+    bool fun_UD_IsHaveLF_in_Cookies(const std::string& installPath, const std::string& Str_AppName,
                                     const std::string& Str_Publisher) const;
     bool fun_UD_IsHaveLF_in_ApplictionState(const std::string& installPath,
                                             const std::string& Str_AppName,

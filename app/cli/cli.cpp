@@ -35,6 +35,7 @@ int run(int argc, char** argv) {
     app.require_subcommand(0, 1);
     Outcome outcome;
     addListCommand(app, outcome);
+    addAnalyzeCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;
