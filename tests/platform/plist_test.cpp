@@ -22,7 +22,8 @@ Date dateAt(int64_t unixSeconds) {
 std::string repeat(std::string_view s, size_t n) {
     std::string out;
     out.reserve(s.size() * n);
-    for (size_t i = 0; i < n; ++i) out += s;
+    for (size_t i = 0; i < n; ++i)
+        out += s;
     return out;
 }
 
@@ -45,9 +46,9 @@ struct RawBinary {
     std::string ref(uint64_t index) const { return bigEndian(index, refSize); }
     // An array (0xA) or dictionary (0xD) marker with its count.
     static std::string collection(unsigned kind, uint64_t count) {
-        if (count < 15) return std::string(1, static_cast<char>((kind << 4) | count));
-        return std::string(1, static_cast<char>((kind << 4) | 0x0F)) + "\x13" +
-               bigEndian(count, 8);
+        if (count < 15)
+            return std::string(1, static_cast<char>((kind << 4) | count));
+        return std::string(1, static_cast<char>((kind << 4) | 0x0F)) + "\x13" + bigEndian(count, 8);
     }
     static std::string ascii(std::string_view s) {
         return collection(0x5, s.size()) + std::string(s);
@@ -61,7 +62,8 @@ struct RawBinary {
             out += o;
         }
         const uint64_t tableOffset = out.size();
-        for (uint64_t off : offsets) out += bigEndian(off, 4);
+        for (uint64_t off : offsets)
+            out += bigEndian(off, 4);
         out += std::string(6, '\0');
         out += static_cast<char>(4);
         out += static_cast<char>(refSize);
@@ -196,16 +198,18 @@ TEST(PlistXml, ReadsWhatOtherWritersProduce) {
         {"whitespace-only string kept", "<plist><string> \t </string></plist>", " \t "},
         {"character references", "<plist><string>&#65;&#x42;&lt;&amp;&apos;&quot;</string></plist>",
          "AB<&'\""},
-        {"integer forms", "<array><integer> 42 </integer><integer>-0x10</integer>"
-                          "<integer>+7</integer><integer>-9223372036854775808</integer></array>",
+        {"integer forms",
+         "<array><integer> 42 </integer><integer>-0x10</integer>"
+         "<integer>+7</integer><integer>-9223372036854775808</integer></array>",
          Array{int64_t{42}, int64_t{-16}, int64_t{7}, std::numeric_limits<int64_t>::min()}},
         {"real forms", "<array><real>1e3</real><real>-2.5</real><real>7</real></array>",
          Array{1000.0, -2.5, 7.0}},
         {"base64 across lines", "<data>\n\tAAEC\n\t/w==\n</data>",
          Data{std::string("\x00\x01\x02\xff", 4)}},
         {"date", "<date>2001-01-01T00:00:00Z</date>", dateAt(978307200)},
-        {"duplicate key: last wins", "<dict><key>k</key><string>1</string><key>k</key>"
-                                     "<string>2</string></dict>",
+        {"duplicate key: last wins",
+         "<dict><key>k</key><string>1</string><key>k</key>"
+         "<string>2</string></dict>",
          Dictionary{{"k", "2"}}},
         {"empty elements", "<array><string/><dict/><array/><data/></array>",
          Array{"", Dictionary{}, Array{}, Data{}}},
@@ -223,9 +227,9 @@ TEST(PlistBinary, RoundTripsThroughTheBinaryWriter) {
         {"CFBundleName", "Foo"},
         {"unicode", "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8d\x8e"},
         {"escapes", "<&>"},
-        {"integers", Array{int64_t{0}, int64_t{255}, int64_t{65536}, int64_t{-1},
-                           std::numeric_limits<int64_t>::max(),
-                           std::numeric_limits<int64_t>::min()}},
+        {"integers",
+         Array{int64_t{0}, int64_t{255}, int64_t{65536}, int64_t{-1},
+               std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min()}},
         {"reals", Array{0.5, -1e300}},
         {"flags", Array{true, false}},
         {"data", Data{std::string("\x00\xff", 2)}},
@@ -396,10 +400,11 @@ TEST(PlistFiles, ReadsByRootType) {
         const char* path;
         bool dictionary;  // asked for a dictionary, else an array
     };
-    for (const Case& c : {Case{"/Library/array.plist", true}, Case{"/Library/dict.plist", false},
-                          Case{"/Library/string.plist", true}, Case{"/Library/string.plist", false},
-                          Case{"/Library/garbage.plist", true}, Case{"/Library/missing.plist", true},
-                          Case{"/Library/folder.plist", true}, Case{"Library/dict.plist", true}}) {
+    for (const Case& c :
+         {Case{"/Library/array.plist", true}, Case{"/Library/dict.plist", false},
+          Case{"/Library/string.plist", true}, Case{"/Library/string.plist", false},
+          Case{"/Library/garbage.plist", true}, Case{"/Library/missing.plist", true},
+          Case{"/Library/folder.plist", true}, Case{"Library/dict.plist", true}}) {
         SCOPED_TRACE(c.path);
         if (c.dictionary)
             EXPECT_FALSE(readDictionary(c.path).has_value());
