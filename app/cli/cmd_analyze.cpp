@@ -11,11 +11,14 @@
 #include <string>
 
 #include "app/analysis/analysis_job.h"
+#include "app/catalogue/catalogue.h"
 #include "app/cli/commands.h"
+#include "app/cli/printable.h"
 #include "app/dispatch.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/plist.h"
+#include "platform/strings.h"
 
 namespace vendrel::cli {
 namespace {
@@ -53,6 +56,9 @@ std::optional<InstalledAppRef> recordForPath(const std::string& path, std::strin
     return record;
 }
 
+// A name is looked up in the catalogue (Apple's applications included: analysing changes
+// nothing): first by display name, then by bundle folder name ("Foo" or "Foo.app"), both
+// under the name rule. More than one match is an error that lists them.
 std::optional<InstalledAppRef> resolve(const std::string& target, std::string& error) {
     if (!target.empty() && target.front() == '/')
         return recordForPath(target, error);
@@ -60,8 +66,30 @@ std::optional<InstalledAppRef> resolve(const std::string& target, std::string& e
         error = "\"" + target + "\" is a relative path; give the install path from \"/\"";
         return std::nullopt;
     }
-    error = "no installed application named \"" + target +
-            "\"; give its install path (for example /Applications/" + target + ".app)";
+    Catalogue catalogue;
+    catalogue.fun_GetInstalledApps(true);
+    std::vector<InstalledAppRef> found;
+    for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo)
+        if (platform::equals65(r->mpu_str_Name.get(), target))
+            found.push_back(r);
+    if (found.empty()) {
+        for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo) {
+            const std::string folder = platform::lastPathComponent(r->mpu_str_InstallPath.get());
+            if (platform::equals65(folder, target) ||
+                platform::equals65(platform::deletingPathExtension(folder), target))
+                found.push_back(r);
+        }
+    }
+    if (found.size() == 1)
+        return found.front();
+    if (found.empty()) {
+        error = "no installed application named \"" + target + "\" (see `Vendrel list`)";
+    } else {
+        error = "\"" + target + "\" names " + std::to_string(found.size()) +
+                " applications; give one install path:";
+        for (const auto& r : found)
+            error += "\n  " + r->mpu_str_InstallPath.get();
+    }
     return std::nullopt;
 }
 
@@ -90,8 +118,11 @@ class CliView : public AnalysisView {
 
 void printTable(const std::vector<FileEntry>& files) {
     size_t wName = 8, wSize = 8;  // the header widths
+    std::vector<FileEntry> shown;
+    shown.reserve(files.size());
     for (const auto& f : files) {
-        wName = std::max(wName, f.FileName.size());
+        shown.push_back({printable(f.FileName), f.FileSize, printable(f.FilePath)});
+        wName = std::max(wName, shown.back().FileName.size());
         wSize = std::max(wSize, f.FileSize.size());
     }
     auto row = [&](const std::string& a, const std::string& b, const std::string& c) {
@@ -142,7 +173,7 @@ int analyze(const AnalyzeOptions& opt) {
         std::cout << out.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
         return 0;
     }
-    std::cout << r.name << " (" << r.installPath << ")\n"
+    std::cout << printable(r.name) << " (" << printable(r.installPath) << ")\n"
               << r.totalsLine << '\n'
               << r.difficultyLine << '\n'
               << "Removal command list: " << (r.commandListInForce ? "in force" : "none") << '\n';
