@@ -13,5 +13,7 @@ struct Outcome {
 
 void addListCommand(CLI::App& app, Outcome& outcome);
 void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
+void addRemoveCommand(CLI::App& app, Outcome& outcome);
+void addRestoreCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli
