@@ -36,6 +36,7 @@ int run(int argc, char** argv) {
     app.failure_message(CLI::FailureMessage::help);  // a usage error shows the usage
     Outcome outcome;
     addListCommand(app, outcome);
+    addAnalyzeCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;

@@ -11,6 +11,7 @@
 
 #include "app/catalogue/catalogue.h"
 #include "app/cli/commands.h"
+#include "app/cli/printable.h"
 
 namespace vendrel::cli {
 namespace {
@@ -19,27 +20,6 @@ struct ListOptions {
     bool showApple = false;
     bool json = false;
 };
-
-// The text as it may be printed to a terminal: C0 controls and DEL as escapes.
-std::string printable(const std::string& s) {
-    static const char* const kHex = "0123456789abcdef";
-    std::string out;
-    out.reserve(s.size());
-    for (unsigned char c : s) {
-        if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7f) {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 // Terminal columns of a UTF-8 text, counting one per code point (continuation bytes are
 // free). Good enough for the Latin, Cyrillic and Greek names most bundles carry.
