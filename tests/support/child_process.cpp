@@ -1,0 +1,62 @@
+#include "tests/support/child_process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <thread>
+
+extern char** environ;
+
+namespace vendrel::test {
+namespace stdfs = std::filesystem;
+
+void installProgram(const TempVolume& vol, const std::string& logicalExecutable) {
+    const stdfs::path host = vol.host(logicalExecutable);
+    stdfs::create_directories(host.parent_path());
+    stdfs::copy_file("/bin/sleep", host, stdfs::copy_options::overwrite_existing);
+    stdfs::permissions(host, stdfs::perms::owner_all | stdfs::perms::group_read |
+                                 stdfs::perms::group_exec | stdfs::perms::others_read |
+                                 stdfs::perms::others_exec);
+}
+
+Child::Child(const std::string& hostExecutable) {
+    std::string arg0 = hostExecutable, arg1 = "60";
+    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    if (::posix_spawn(&pid_, hostExecutable.c_str(), nullptr, nullptr, argv, environ) != 0)
+        pid_ = -1;
+}
+
+Child::~Child() {
+    // Only a child not yet reaped may be signalled: a reaped pid may name another process.
+    if (pid_ > 0 && !reaped_) {
+        ::kill(pid_, SIGKILL);
+        wait();
+    }
+}
+
+int Child::wait() {
+    if (reaped_ || pid_ <= 0) return status_;
+    while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
+    }
+    reaped_ = true;
+    return status_;
+}
+
+bool Child::running() {
+    if (reaped_ || pid_ <= 0) return false;
+    const pid_t r = ::waitpid(pid_, &status_, WNOHANG);
+    if (r == pid_) reaped_ = true;
+    return r == 0;
+}
+
+bool Child::killedWithin(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (running() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return reaped_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGKILL;
+}
+
+}  // namespace vendrel::test
