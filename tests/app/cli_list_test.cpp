@@ -1,13 +1,12 @@
 // `Vendrel list`, run as a real process on temporary volumes.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "app/catalogue/catalogue.h"
+#include "tests/support/child_process.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -15,24 +14,10 @@ namespace {
 
 using test::TempVolume;
 
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;  // standard output, or both streams when asked
-};
-
 // Runs the built Vendrel with the environment of this process (a TempVolume's variables).
-ProgramRun vendrel(const std::string& args, bool withErrors = false) {
-    std::string command = "'" + test::builtProgram("Vendrel") + "' " + args +
-                          (withErrors ? " 2>&1" : " 2>/dev/null");
-    ProgramRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+test::ProgramOutput vendrel(std::vector<std::string> args, bool withErrors = false) {
+    args.insert(args.begin(), test::builtProgram("Vendrel"));
+    return test::runProgram(args, withErrors);
 }
 
 platform::plist::Dictionary app(const std::string& name, const std::string& identifier,
@@ -52,7 +37,7 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
     // Names are untrusted bytes; the JSON must stay valid for them too.
     vol.makeBundle("/Applications/Bad.app", app(std::string("Bad\xff\xfe"), "com.bad", "1"));
 
-    ProgramRun run = vendrel("list --json");
+    auto run = vendrel({"list", "--json"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     auto list = nlohmann::json::parse(run.out);
     ASSERT_TRUE(list.is_array());
@@ -67,7 +52,7 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
               std::string("yyyy-MM-dd HH:mm:ss").size());
     EXPECT_EQ(list[1].at("mpu_str_InstallPath"), "/Users/tester/Desktop/Quote.app");
 
-    ProgramRun withApple = vendrel("list --json --show-apple");
+    auto withApple = vendrel({"list", "--json", "--show-apple"});
     ASSERT_EQ(withApple.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(withApple.out).size(), 5u);
 }
@@ -77,7 +62,7 @@ TEST(VendrelList, TableKeepsOneLinePerRecordWhateverTheNames) {
     vol.makeBundle("/Applications/A.app", app("Line\nbreak", "com.a", "1.0"));
     vol.makeBundle("/Applications/B.app", app("Escape\x1b[2Jcode", "com.b", "1.0"));
     vol.makeBundle("/Applications/C.app", app("Normal", "com.c", "3.2.1"));
-    ProgramRun run = vendrel("list");
+    auto run = vendrel({"list"});
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
     // Heading, rule, three records, blank line, count.
@@ -91,22 +76,22 @@ TEST(VendrelList, AnUnusableVolumeOrBadArgumentsFailClearly) {
     TempVolume vol;
     struct Row {
         const char* root;
-        const char* args;
+        std::vector<std::string> args;
         const char* message;
     };
     const std::string missing = vol.root() + "/no-such-folder";
     const std::string file = vol.root() + "/a-file";
     vol.write("/a-file", "x");
     const Row rows[] = {
-        {missing.c_str(), "list", "VENDREL_ROOT"},
-        {file.c_str(), "list --json", "VENDREL_ROOT"},
-        {vol.root().c_str(), "list --bogus", "Usage"},
-        {vol.root().c_str(), "list extra", "Usage"},
+        {missing.c_str(), {"list"}, "VENDREL_ROOT"},
+        {file.c_str(), {"list", "--json"}, "VENDREL_ROOT"},
+        {vol.root().c_str(), {"list", "--bogus"}, "Usage"},
+        {vol.root().c_str(), {"list", "extra"}, "Usage"},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(std::string(r.root) + " " + r.args);
+        SCOPED_TRACE(std::string(r.root) + " " + r.args.back());
         ::setenv("VENDREL_ROOT", r.root, 1);
-        ProgramRun run = vendrel(r.args, /*withErrors=*/true);
+        auto run = vendrel(r.args, /*withErrors=*/true);
         EXPECT_NE(run.exitCode, 0);
         EXPECT_NE(run.out.find(r.message), std::string::npos) << run.out;
     }

@@ -1,8 +1,10 @@
 #include "tests/support/child_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -57,6 +59,41 @@ bool Child::killedWithin(std::chrono::milliseconds limit) {
     while (running() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return reaped_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGKILL;
+}
+
+ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors) {
+    ProgramOutput result;
+    int fds[2];
+    if (::pipe(fds) != 0) return result;
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addclose(&actions, fds[0]);
+    ::posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    if (withErrors)
+        ::posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    else
+        ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    ::posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<std::string> args = argv;
+    std::vector<char*> cargs;
+    for (auto& a : args) cargs.push_back(a.data());
+    cargs.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, args[0].c_str(), &actions, nullptr, cargs.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (rc == 0) {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0) result.out.append(buffer, static_cast<size_t>(n));
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    }
+    ::close(fds[0]);
+    return result;
 }
 
 }  // namespace vendrel::test

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "tests/support/volume.h"
 
@@ -39,5 +40,13 @@ private:
     bool reaped_ = false;
     int status_ = 0;
 };
+
+// A program run to its end with the environment of this process (a TempVolume's variables
+// included), its output captured.
+struct ProgramOutput {
+    int exitCode = -1;  // -1 when it could not start or ended by a signal
+    std::string out;    // standard output, and standard error when asked
+};
+ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors = false);
 
 }  // namespace vendrel::test
