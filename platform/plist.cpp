@@ -3,10 +3,12 @@
 //
 // Why binary lists are checked before libplist sees them: the libplist 2.2 that Debian 12
 // ships decodes a shared object once per reference (so a small file can expand
-// exponentially), follows reference cycles, recurses once per nesting level in its parser,
-// its free and its XML writer, and truncates strings at NUL. The check below walks the
-// object graph without recursion and refuses anything deeper than kMaxPlistDepth, cyclic,
-// or expanding beyond kMaxExpandedCost, so libplist only ever sees small, shallow trees.
+// exponentially), recurses once per nesting level in its parser, its free and its XML
+// writer, truncates strings at NUL, keeps dates in 32-bit seconds without a range check,
+// and asserts (aborting the process) on a dictionary key whose UTF-16 it cannot convert.
+// The check below decodes the layout itself, walks the object graph without recursion and
+// refuses anything malformed, overlapping, cyclic, deeper than kMaxPlistDepth or expanding
+// beyond kMaxExpandedCost, so libplist only ever sees small, shallow, well-formed trees.
 #include "platform/plist.h"
 
 #include <plist/plist.h>
