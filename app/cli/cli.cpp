@@ -37,6 +37,7 @@ int run(int argc, char** argv) {
     Outcome outcome;
     addListCommand(app, outcome);
     addAnalyzeCommand(app, outcome);
+    addSweepCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;

@@ -13,5 +13,6 @@ struct Outcome {
 
 void addListCommand(CLI::App& app, Outcome& outcome);
 void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
+void addSweepCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli
