@@ -40,6 +40,7 @@ int run(int argc, char** argv) {
     addAnalyzeCommand(app, outcome);
     addRemoveCommand(app, outcome);
     addRestoreCommand(app, outcome);
+    addSweepCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot())

@@ -15,5 +15,6 @@ void addListCommand(CLI::App& app, Outcome& outcome);
 void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
 void addRemoveCommand(CLI::App& app, Outcome& outcome);
 void addRestoreCommand(CLI::App& app, Outcome& outcome);
+void addSweepCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli
