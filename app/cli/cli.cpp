@@ -33,8 +33,10 @@ bool checkVolumeRoot() {
 int run(int argc, char** argv) {
     CLI::App app{"Vendrel: removes macOS applications with everything they left behind"};
     app.require_subcommand(0, 1);
+    app.failure_message(CLI::FailureMessage::help);  // a usage error shows the usage
     Outcome outcome;
     addListCommand(app, outcome);
+    addAnalyzeCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;

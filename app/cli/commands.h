@@ -12,5 +12,6 @@ struct Outcome {
 };
 
 void addListCommand(CLI::App& app, Outcome& outcome);
+void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli
