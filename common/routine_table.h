@@ -67,17 +67,21 @@ constexpr bool isSafeChar(char c) {
     // Characters a path, name or fragment of the table may hold. Excludes the shell's
     // metacharacters (quoting makes them harmless, but no product needs them), the command
     // separator ";" and control characters.
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+        return false;
     for (char bad : std::string_view("';\"`$\\|&<>[]{}\n")) {
-        if (c == bad) return false;
+        if (c == bad)
+            return false;
     }
     return true;
 }
 
 constexpr bool isCleanText(std::string_view s) {
-    if (s.empty() || s.front() == ' ' || s.back() == ' ') return false;
+    if (s.empty() || s.front() == ' ' || s.back() == ' ')
+        return false;
     for (char c : s) {
-        if (!isSafeChar(c)) return false;
+        if (!isSafeChar(c))
+            return false;
     }
     return true;
 }
@@ -86,7 +90,8 @@ constexpr bool isCleanText(std::string_view s) {
 // no trailing slash, and at least one component below the anchor. With `wildcard`, the last
 // component may hold "*" (a pattern); otherwise neither "*" nor "?" may appear anywhere.
 constexpr bool isTablePath(std::string_view p, bool wildcard) {
-    if (!isCleanText(p)) return false;
+    if (!isCleanText(p))
+        return false;
     std::string_view rest;
     if (p.starts_with("~/"))
         rest = p.substr(2);
@@ -94,21 +99,27 @@ constexpr bool isTablePath(std::string_view p, bool wildcard) {
         rest = p.substr(1);
     else
         return false;
-    if (rest.empty()) return false;
+    if (rest.empty())
+        return false;
     bool sawWildcard = false;
     while (true) {
         const size_t slash = rest.find('/');
         const std::string_view comp = rest.substr(0, slash);
-        if (comp.empty() || comp == "." || comp == "..") return false;
-        if (sawWildcard) return false;  // wildcards only in the last component
+        if (comp.empty() || comp == "." || comp == "..")
+            return false;
+        if (sawWildcard)
+            return false;  // wildcards only in the last component
         for (char c : comp) {
-            if (c == '?') return false;
+            if (c == '?')
+                return false;
             if (c == '*') {
-                if (!wildcard) return false;
+                if (!wildcard)
+                    return false;
                 sawWildcard = true;
             }
         }
-        if (slash == std::string_view::npos) break;
+        if (slash == std::string_view::npos)
+            break;
         rest = rest.substr(slash + 1);
     }
     return !wildcard || sawWildcard;
@@ -137,7 +148,8 @@ inline constexpr std::array<VerbSpelling, 7> kVerbs{{
 
 constexpr std::string_view spelling(ShellVerb verb) {
     for (const auto& v : detail::kVerbs) {
-        if (v.verb == verb) return v.prefix.substr(0, v.prefix.size() - 1);
+        if (v.verb == verb)
+            return v.prefix.substr(0, v.prefix.size() - 1);
     }
     return {};
 }
@@ -146,9 +158,11 @@ constexpr std::string_view spelling(ShellVerb verb) {
 // argument is not a clean process name or table path.
 constexpr bool parseShellCommand(std::string_view text, ShellCommand& out) {
     for (const auto& v : detail::kVerbs) {
-        if (!text.starts_with(v.prefix)) continue;
+        if (!text.starts_with(v.prefix))
+            continue;
         out = {v.verb, text.substr(v.prefix.size())};
-        if (v.verb == ShellVerb::Killall) return detail::isCleanText(out.arg);
+        if (v.verb == ShellVerb::Killall)
+            return detail::isCleanText(out.arg);
         return detail::isPathOrPattern(out.arg);
     }
     return false;
@@ -158,13 +172,16 @@ constexpr bool parseShellCommand(std::string_view text, ShellCommand& out) {
 // the commands before it) when a command does not parse or the line is empty.
 template <class F>
 constexpr bool forEachShellCommand(std::string_view line, F&& f) {
-    if (line.empty()) return false;
+    if (line.empty())
+        return false;
     while (true) {
         const size_t semi = line.find(';');
         ShellCommand cmd{};
-        if (!parseShellCommand(line.substr(0, semi), cmd)) return false;
+        if (!parseShellCommand(line.substr(0, semi), cmd))
+            return false;
         f(cmd);
-        if (semi == std::string_view::npos) return true;
+        if (semi == std::string_view::npos)
+            return true;
         line = line.substr(semi + 1);
     }
 }
@@ -178,8 +195,10 @@ constexpr bool isRemoval(ShellVerb v) {
 constexpr bool isWellFormedShellLine(std::string_view line) {
     bool removalSeen = false, chmodAfterRemoval = false;
     const bool parsed = forEachShellCommand(line, [&](const ShellCommand& c) {
-        if (isRemoval(c.verb)) removalSeen = true;
-        if (c.verb == ShellVerb::Chmod777 && removalSeen) chmodAfterRemoval = true;
+        if (isRemoval(c.verb))
+            removalSeen = true;
+        if (c.verb == ShellVerb::Chmod777 && removalSeen)
+            chmodAfterRemoval = true;
     });
     return parsed && !chmodAfterRemoval;
 }
@@ -190,12 +209,14 @@ constexpr size_t parseScanCodes(std::string_view text, std::array<Scanner, 13>& 
     using enum Scanner;
     if (text == "S8") {
         constexpr std::array<Scanner, 8> s8{LA, PR, LD, RC, CA, CK, SS, GC};
-        for (size_t i = 0; i < s8.size(); ++i) out[i] = s8[i];
+        for (size_t i = 0; i < s8.size(); ++i)
+            out[i] = s8[i];
         return s8.size();
     }
     if (text == "S9") {
         constexpr std::array<Scanner, 9> s9{LA, PR, LD, RC, CA, CK, SS, CO, GC};
-        for (size_t i = 0; i < s9.size(); ++i) out[i] = s9[i];
+        for (size_t i = 0; i < s9.size(); ++i)
+            out[i] = s9[i];
         return s9.size();
     }
     constexpr std::array<std::string_view, 13> names{"LD", "LA", "PR", "RC", "CA", "CK", "SS",
@@ -206,18 +227,24 @@ constexpr size_t parseScanCodes(std::string_view text, std::array<Scanner, 13>& 
         const std::string_view code = text.substr(0, space);
         bool known = false;
         for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] != code) continue;
+            if (names[i] != code)
+                continue;
             for (size_t j = 0; j < n; ++j) {
-                if (out[j] == static_cast<Scanner>(i)) return 0;  // listed twice
+                if (out[j] == static_cast<Scanner>(i))
+                    return 0;  // listed twice
             }
-            if (n == out.size()) return 0;
+            if (n == out.size())
+                return 0;
             out[n++] = static_cast<Scanner>(i);
             known = true;
         }
-        if (!known) return 0;
-        if (space == std::string_view::npos) break;
+        if (!known)
+            return 0;
+        if (space == std::string_view::npos)
+            break;
         text = text.substr(space + 1);
-        if (text.empty()) return 0;
+        if (text.empty())
+            return 0;
     }
     return n;
 }
@@ -235,40 +262,50 @@ consteval Step routine(std::string_view name) {
     return {StepKind::Begin, name, {}};
 }
 consteval Step stop(std::string_view process) {
-    if (!detail::isCleanText(process)) invalidRoutineRow("bad process name");
+    if (!detail::isCleanText(process))
+        invalidRoutineRow("bad process name");
     return {StepKind::Stop, process, {}};
 }
 consteval Step stopByFolders(std::string_view folders) {
     size_t n = 0;
     for (std::string_view rest = folders;; ++n) {
         const size_t semi = rest.find(';');
-        if (!detail::isTablePath(rest.substr(0, semi), false)) invalidRoutineRow("bad folder");
-        if (semi == std::string_view::npos) break;
+        if (!detail::isTablePath(rest.substr(0, semi), false))
+            invalidRoutineRow("bad folder");
+        if (semi == std::string_view::npos)
+            break;
         rest = rest.substr(semi + 1);
     }
     return {StepKind::StopByFolders, folders, {}};
 }
 consteval Step trash(std::string_view path) {
-    if (!detail::isTablePath(path, false)) invalidRoutineRow("bad trash path");
+    if (!detail::isTablePath(path, false))
+        invalidRoutineRow("bad trash path");
     return {StepKind::Trash, path, {}};
 }
 consteval Step scan(std::string_view fragment, std::string_view codes) {
     std::array<Scanner, 13> out{};
-    if (!detail::isCleanText(fragment)) invalidRoutineRow("bad fragment");
-    if (parseScanCodes(codes, out) == 0) invalidRoutineRow("bad scanner codes");
+    if (!detail::isCleanText(fragment))
+        invalidRoutineRow("bad fragment");
+    if (parseScanCodes(codes, out) == 0)
+        invalidRoutineRow("bad scanner codes");
     return {StepKind::Scan, fragment, codes};
 }
 consteval Step rootShell(std::string_view line) {
-    if (!isWellFormedShellLine(line)) invalidRoutineRow("bad shell line");
+    if (!isWellFormedShellLine(line))
+        invalidRoutineRow("bad shell line");
     return {StepKind::RootShell, line, {}};
 }
 consteval Step rootForce(std::string_view path) {
-    if (!detail::isTablePath(path, false)) invalidRoutineRow("bad force-removal path");
+    if (!detail::isTablePath(path, false))
+        invalidRoutineRow("bad force-removal path");
     return {StepKind::RootForce, path, {}};
 }
 consteval Step rootPattern(std::string_view flags, std::string_view pattern) {
-    if (flags != "-f" && flags != "-rf") invalidRoutineRow("rm takes -f or -rf");
-    if (!detail::isTablePath(pattern, true)) invalidRoutineRow("bad pattern");
+    if (flags != "-f" && flags != "-rf")
+        invalidRoutineRow("rm takes -f or -rf");
+    if (!detail::isTablePath(pattern, true))
+        invalidRoutineRow("bad pattern");
     return {StepKind::RootPattern, pattern, flags};
 }
 consteval Step ownerHomeFolder(std::string_view libraryPath) {
@@ -277,7 +314,8 @@ consteval Step ownerHomeFolder(std::string_view libraryPath) {
     return {StepKind::OwnerHomeFolder, libraryPath, {}};
 }
 consteval Step log(std::string_view text) {
-    if (text.empty()) invalidRoutineRow("empty log line");
+    if (text.empty())
+        invalidRoutineRow("empty log line");
     return {StepKind::Log, text, {}};
 }
 
@@ -291,7 +329,8 @@ namespace detail {
 
 inline constexpr size_t kRoutineCount = [] {
     size_t n = 0;
-    for (const Step& s : detail::kRows) n += s.kind == StepKind::Begin;
+    for (const Step& s : detail::kRows)
+        n += s.kind == StepKind::Begin;
     return n;
 }();
 
@@ -300,8 +339,10 @@ inline constexpr std::array<Routine, kRoutineCount> kRoutines = [] {
     size_t r = 0, begin = 0;
     const std::span<const Step> rows(detail::kRows);
     for (size_t i = 0; i <= rows.size(); ++i) {
-        if (i < rows.size() && rows[i].kind != StepKind::Begin) continue;
-        if (i > 0) out[r++].steps = rows.subspan(begin, i - begin);
+        if (i < rows.size() && rows[i].kind != StepKind::Begin)
+            continue;
+        if (i > 0)
+            out[r++].steps = rows.subspan(begin, i - begin);
         if (i < rows.size()) {
             out[r].name = rows[i].a;
             begin = i + 1;
@@ -310,11 +351,15 @@ inline constexpr std::array<Routine, kRoutineCount> kRoutines = [] {
     return out;
 }();
 
+// The routine of that exact name (colon included), or null.
+const Routine* findRoutine(std::string_view name);
+
 // Position of a routine by its exact name (colon included). Used at compile time by the
 // entry points, so a name that is not in the table does not build.
 consteval size_t routineIndex(std::string_view name) {
     for (size_t i = 0; i < kRoutines.size(); ++i) {
-        if (kRoutines[i].name == name) return i;
+        if (kRoutines[i].name == name)
+            return i;
     }
     build::invalidRoutineRow("no routine of that name");
     return 0;
