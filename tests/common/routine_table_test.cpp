@@ -1566,8 +1566,9 @@ TEST(RoutineTable, EveryRoutineKeepsItsProcessesFragmentsAndCounts) {
             EXPECT_EQ(shells[s].removes, want.shells[s].removes);
             EXPECT_EQ(shells[s].chflags, want.shells[s].chflags);
         }
-        if (!want.order.empty())
+        if (!want.order.empty()) {
             EXPECT_EQ(order, want.order);
+        }
     }
 }
 
@@ -1891,6 +1892,8 @@ void expectRemovable(std::string_view tablePath) {
 
 TEST(RoutineTable, EveryPathIsAProductsOwnEntryThatTheGuardAllows) {
     test::TempVolume vol;  // "~" resolves below its home, /Users/tester
+    ASSERT_TRUE(guard::isProtected("/Library/Extensions"));
+    ASSERT_TRUE(guard::isProtected("/Users/tester/Library/Caches"));
     for (const Routine& r : kRoutines) {
         SCOPED_TRACE(std::string(r.name));
         for (const Step& s : r.steps) {
