@@ -24,6 +24,9 @@ bool containsCaseInsensitive(std::string_view haystack, std::string_view needle)
 size_t findCaseInsensitive(std::string_view haystack, std::string_view needle);
 // stringByTrimmingCharactersInSet: whitespaceAndNewlineCharacterSet.
 std::string trimWhitespaceAndNewlines(std::string_view s);
+// stringByTrimmingCharactersInSet: whitespaceCharacterSet (space, tab and the Unicode
+// space separators; no newlines).
+std::string trimWhitespace(std::string_view s);
 // compare: with no options, as NSString does it: by UTF-16 code unit.
 int compareLiteral(std::string_view a, std::string_view b);
 // NSString length of a UTF-8 string: UTF-16 code units. Invalid bytes count as one each.

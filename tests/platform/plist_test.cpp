@@ -1,0 +1,449 @@
+#include "platform/plist.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "tests/support/volume.h"
+
+namespace vendrel::platform::plist {
+namespace {
+
+using namespace std::chrono;
+using test::TempVolume;
+
+Date dateAt(int64_t unixSeconds) {
+    return Date{system_clock::time_point(seconds(unixSeconds))};
+}
+
+std::string repeat(std::string_view s, size_t n) {
+    std::string out;
+    out.reserve(s.size() * n);
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// A binary list assembled object by object, so tests can build what no writer would:
+// cycles, shared subtrees, bad offsets. Objects are encoded bytes; `refs` in them must use
+// `refSize` bytes. Offsets are 4 bytes wide.
+struct RawBinary {
+    std::vector<std::string> objects;
+    uint64_t top = 0;
+    unsigned refSize = 1;
+    std::optional<uint64_t> objectCountOverride;
+    std::optional<uint64_t> tableOffsetOverride;
+
+    static std::string bigEndian(uint64_t v, unsigned size) {
+        std::string out(size, '\0');
+        for (unsigned i = 0; i < size; ++i)
+            out[size - 1 - i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        return out;
+    }
+    std::string ref(uint64_t index) const { return bigEndian(index, refSize); }
+    // An array (0xA) or dictionary (0xD) marker with its count.
+    static std::string collection(unsigned kind, uint64_t count) {
+        if (count < 15) return std::string(1, static_cast<char>((kind << 4) | count));
+        return std::string(1, static_cast<char>((kind << 4) | 0x0F)) + "\x13" +
+               bigEndian(count, 8);
+    }
+    static std::string ascii(std::string_view s) {
+        return collection(0x5, s.size()) + std::string(s);
+    }
+
+    std::string bytes() const {
+        std::string out = "bplist00";
+        std::vector<uint64_t> offsets;
+        for (const auto& o : objects) {
+            offsets.push_back(out.size());
+            out += o;
+        }
+        const uint64_t tableOffset = out.size();
+        for (uint64_t off : offsets) out += bigEndian(off, 4);
+        out += std::string(6, '\0');
+        out += static_cast<char>(4);
+        out += static_cast<char>(refSize);
+        out += bigEndian(objectCountOverride.value_or(objects.size()), 8);
+        out += bigEndian(top, 8);
+        out += bigEndian(tableOffsetOverride.value_or(tableOffset), 8);
+        return out;
+    }
+};
+
+// `levels` arrays nested in one another, the innermost empty.
+RawBinary nestedBinaryArrays(uint64_t levels) {
+    RawBinary b;
+    b.refSize = 4;
+    for (uint64_t i = 0; i + 1 < levels; ++i)
+        b.objects.push_back(RawBinary::collection(0xA, 1) + b.ref(i + 1));
+    b.objects.push_back(RawBinary::collection(0xA, 0));
+    return b;
+}
+
+std::string nestedXmlArrays(size_t levels) {
+    return "<plist version=\"1.0\">" + repeat("<array>", levels) + repeat("</array>", levels) +
+           "</plist>";
+}
+
+Value sampleValue() {
+    Dictionary inner{{"empty array", Array{}},
+                     {"empty dict", Dictionary{}},
+                     {"list", Array{"a", int64_t{-1}, true, false}}};
+    return Dictionary{
+        {"CFBundleName", "Foo"},
+        {"escapes", "a & b < c > d \"quoted\" 'single'"},
+        {"whitespace", "  leading and trailing\t\n"},
+        {"carriage return", "line\r\nnext\rlast"},
+        {"control", std::string("bell\x07 escape\x1b del\x7f")},
+        {"unicode", "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8d\x8e"},
+        {"not utf-8", std::string("\xff\xfe raw")},
+        {"empty", ""},
+        {"", "empty key"},
+        {"key & <key>", "value"},
+        {"int max", std::numeric_limits<int64_t>::max()},
+        {"int min", std::numeric_limits<int64_t>::min()},
+        {"zero", int64_t{0}},
+        {"real", 0.1},
+        {"real negative", -1234.5e-300},
+        {"infinity", std::numeric_limits<double>::infinity()},
+        {"minus infinity", -std::numeric_limits<double>::infinity()},
+        {"date", dateAt(1700000000)},
+        {"date before 1970", dateAt(-86400 * 365)},
+        {"data", Data{std::string("\x00\x01\x02\xff binary", 11)}},
+        {"data long", Data{repeat("0123456789", 30)}},
+        {"data empty", Data{}},
+        {"nested", inner},
+    };
+}
+
+TEST(PlistXml, RoundTripsEveryValueType) {
+    const Value original = sampleValue();
+    const std::string xml = toXml(original);
+    ASSERT_FALSE(xml.empty());
+    const auto back = parse(xml);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, original);
+    // Writing what was read gives the same bytes.
+    EXPECT_EQ(toXml(*back), xml);
+}
+
+TEST(PlistXml, WritesThePlatformLayout) {
+    const Value value = Array{Dictionary{{"AppName", "Foo & Bar"}, {"Publisher", "com.foo"}},
+                              Dictionary{{"IsDirPath", "YES"}}, Array{}, true, int64_t{7}};
+    EXPECT_EQ(toXml(value),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+              "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+              "<plist version=\"1.0\">\n"
+              "<array>\n"
+              "\t<dict>\n"
+              "\t\t<key>AppName</key>\n"
+              "\t\t<string>Foo &amp; Bar</string>\n"
+              "\t\t<key>Publisher</key>\n"
+              "\t\t<string>com.foo</string>\n"
+              "\t</dict>\n"
+              "\t<dict>\n"
+              "\t\t<key>IsDirPath</key>\n"
+              "\t\t<string>YES</string>\n"
+              "\t</dict>\n"
+              "\t<array/>\n"
+              "\t<true/>\n"
+              "\t<integer>7</integer>\n"
+              "</array>\n"
+              "</plist>\n");
+}
+
+TEST(PlistXml, NotANumberSurvivesARoundTrip) {
+    const auto back = parse(toXml(Value(std::nan(""))));
+    ASSERT_TRUE(back.has_value());
+    ASSERT_TRUE(std::holds_alternative<double>(back->v));
+    EXPECT_TRUE(std::isnan(std::get<double>(back->v)));
+}
+
+// NUL is the one character an XML document cannot carry in any form.
+TEST(PlistXml, RefusesToWriteNul) {
+    TempVolume vol;
+    const std::string withNul("a\0b", 3);
+    for (const Value& v : {Value(withNul), Value(Dictionary{{withNul, "x"}}),
+                           Value(Array{"ok", Dictionary{{"k", withNul}}})}) {
+        EXPECT_EQ(toXml(v), "");
+        EXPECT_FALSE(writeXmlFile("/Library/x.plist", v));
+    }
+    EXPECT_FALSE(vol.exists("/Library/x.plist"));
+}
+
+TEST(PlistXml, ReadsWhatOtherWritersProduce) {
+    struct Case {
+        const char* name;
+        std::string xml;
+        Value expected;
+    };
+    const Case cases[] = {
+        {"platform header, CRLF line ends",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD "
+         "PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\r\n<plist "
+         "version=\"1.0\">\r\n<dict>\r\n\t<key>A</key>\r\n\t<string>b</string>\r\n</dict>\r\n"
+         "</plist>\r\n",
+         Dictionary{{"A", "b"}}},
+        {"no plist element", "<dict><key>A</key><integer>1</integer></dict>",
+         Dictionary{{"A", int64_t{1}}}},
+        {"comments, CDATA and spaced empty tags",
+         "<plist><!-- c & d --><array><string>a<![CDATA[<&>]]></string><true /><false/>"
+         "</array></plist>",
+         Array{"a<&>", true, false}},
+        {"whitespace-only string kept", "<plist><string> \t </string></plist>", " \t "},
+        {"character references", "<plist><string>&#65;&#x42;&lt;&amp;&apos;&quot;</string></plist>",
+         "AB<&'\""},
+        {"integer forms", "<array><integer> 42 </integer><integer>-0x10</integer>"
+                          "<integer>+7</integer><integer>-9223372036854775808</integer></array>",
+         Array{int64_t{42}, int64_t{-16}, int64_t{7}, std::numeric_limits<int64_t>::min()}},
+        {"real forms", "<array><real>1e3</real><real>-2.5</real><real>7</real></array>",
+         Array{1000.0, -2.5, 7.0}},
+        {"base64 across lines", "<data>\n\tAAEC\n\t/w==\n</data>",
+         Data{std::string("\x00\x01\x02\xff", 4)}},
+        {"date", "<date>2001-01-01T00:00:00Z</date>", dateAt(978307200)},
+        {"duplicate key: last wins", "<dict><key>k</key><string>1</string><key>k</key>"
+                                     "<string>2</string></dict>",
+         Dictionary{{"k", "2"}}},
+        {"empty elements", "<array><string/><dict/><array/><data/></array>",
+         Array{"", Dictionary{}, Array{}, Data{}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto v = parse(c.xml);
+        ASSERT_TRUE(v.has_value());
+        EXPECT_EQ(*v, c.expected);
+    }
+}
+
+TEST(PlistBinary, RoundTripsThroughTheBinaryWriter) {
+    const Dictionary info{
+        {"CFBundleName", "Foo"},
+        {"unicode", "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8d\x8e"},
+        {"escapes", "<&>"},
+        {"integers", Array{int64_t{0}, int64_t{255}, int64_t{65536}, int64_t{-1},
+                           std::numeric_limits<int64_t>::max(),
+                           std::numeric_limits<int64_t>::min()}},
+        {"reals", Array{0.5, -1e300}},
+        {"flags", Array{true, false}},
+        {"data", Data{std::string("\x00\xff", 2)}},
+        {"date", dateAt(978307200)},  // the writer in the fixture stores the reference date
+        {"nested", Dictionary{{"deeper", Dictionary{{"list", Array{Array{}, Dictionary{}}}}}}},
+        {"long string", repeat("x", 1000)},
+    };
+    const auto back = parse(test::binaryPlist(info));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, Value(info));
+    // And the binary file converts to XML and back unchanged.
+    EXPECT_EQ(parse(toXml(*back)), Value(info));
+}
+
+TEST(PlistBinary, SharedObjectsAreReadOncePerReference) {
+    RawBinary b;  // [s, s, s] with one string object
+    b.objects = {RawBinary::collection(0xA, 3) + "\x01\x01\x01", RawBinary::ascii("same")};
+    const auto v = parse(b.bytes());
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(*v, Value(Array{"same", "same", "same"}));
+}
+
+// Depth counts every level, the innermost value included; the limit is the same for both
+// encodings.
+TEST(PlistLimits, DepthLimitIsTheSameForXmlAndBinary) {
+    for (int levels : {kMaxPlistDepth - 1, kMaxPlistDepth, kMaxPlistDepth + 1}) {
+        SCOPED_TRACE(levels);
+        const bool fits = levels <= kMaxPlistDepth;
+        EXPECT_EQ(parse(nestedXmlArrays(static_cast<size_t>(levels))).has_value(), fits);
+        EXPECT_EQ(parse(nestedBinaryArrays(static_cast<uint64_t>(levels)).bytes()).has_value(),
+                  fits);
+    }
+}
+
+TEST(PlistLimits, HostileInputsReadAsAbsent) {
+    // 2^40 expanded nodes from 41 objects: each array holds its successor twice.
+    RawBinary doubling;
+    for (int i = 0; i < 40; ++i)
+        doubling.objects.push_back(RawBinary::collection(0xA, 2) +
+                                   std::string(2, static_cast<char>(i + 1)));
+    doubling.objects.push_back(RawBinary::ascii("leaf"));
+
+    // Wide sharing without depth: 40000 references to one 4 KB string expand to 160 MB.
+    RawBinary wide;
+    wide.refSize = 2;
+    wide.objects.push_back(RawBinary::collection(0xA, 40000) +
+                           repeat(std::string("\x00\x01", 2), 40000));
+    wide.objects.push_back(RawBinary::collection(0x5, 4096) + std::string(4096, 'x'));
+
+    RawBinary selfCycle;
+    selfCycle.objects = {RawBinary::collection(0xA, 1) + "\x00"};
+    RawBinary twoCycle;
+    twoCycle.objects = {RawBinary::collection(0xA, 1) + "\x01",
+                        RawBinary::collection(0xD, 1) + "\x02\x00", RawBinary::ascii("k")};
+    RawBinary refOutOfRange;
+    refOutOfRange.objects = {RawBinary::collection(0xA, 1) + "\x05"};
+    RawBinary nonStringKey;
+    nonStringKey.objects = {RawBinary::collection(0xD, 1) + "\x01\x01", "\x10\x01"};
+    RawBinary uid;
+    uid.objects = {"\x80\x01"};
+    RawBinary nulInString;
+    nulInString.objects = {RawBinary::ascii(std::string("a\0b", 3))};
+    RawBinary stringPastTable;
+    stringPastTable.objects = {RawBinary::collection(0x5, 14) + "short"};
+    RawBinary topOutOfRange;
+    topOutOfRange.objects = {RawBinary::ascii("x")};
+    topOutOfRange.top = 1;
+    RawBinary hugeCount;
+    hugeCount.objects = {RawBinary::ascii("x")};
+    hugeCount.objectCountOverride = uint64_t(1) << 60;
+    RawBinary tableInHeader;
+    tableInHeader.objects = {RawBinary::ascii("x")};
+    tableInHeader.tableOffsetOverride = 2;
+    RawBinary hugeArrayCount;
+    hugeArrayCount.objects = {RawBinary::collection(0xA, uint64_t(1) << 62)};
+
+    const std::string billionLaughs =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n <!ENTITY lol \"lol\">\n"
+        " <!ENTITY lol1 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">\n"
+        " <!ENTITY lol2 \"&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;\">\n"
+        "]>\n<plist><string>&lol2;</string></plist>";
+    const std::string externalEntity =
+        "<!DOCTYPE plist [<!ENTITY xxe SYSTEM \"file:///etc/passwd\">]>"
+        "<plist><string>&xxe;</string></plist>";
+
+    const std::string valid = test::binaryPlist({{"CFBundleName", "Foo"}});
+    const std::string oversized =
+        "<plist><string>" + std::string(kMaxPlistBytes, 'a') + "</string></plist>";
+
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"empty", ""},
+        {"whitespace", "  \n"},
+        {"over the size limit", oversized},
+        {"XML nested a hundred thousand deep", nestedXmlArrays(100000)},
+        {"XML nested deep inside a string", "<string>" + repeat("<a>", 100000) + "</string>"},
+        {"binary nested two hundred thousand deep", nestedBinaryArrays(200000).bytes()},
+        {"binary doubling shared subtrees", doubling.bytes()},
+        {"binary wide sharing", wide.bytes()},
+        {"binary array holding itself", selfCycle.bytes()},
+        {"binary cycle through a dictionary", twoCycle.bytes()},
+        {"binary reference out of range", refOutOfRange.bytes()},
+        {"binary dictionary key not a string", nonStringKey.bytes()},
+        {"binary keyed-archive UID", uid.bytes()},
+        {"binary string with NUL", nulInString.bytes()},
+        {"binary string running into the offset table", stringPastTable.bytes()},
+        {"binary top object out of range", topOutOfRange.bytes()},
+        {"binary object count beyond the file", hugeCount.bytes()},
+        {"binary offset table inside the header", tableInHeader.bytes()},
+        {"binary array count beyond the file", hugeArrayCount.bytes()},
+        {"binary magic only", "bplist00"},
+        {"binary truncated trailer", valid.substr(0, valid.size() - 1)},
+        {"XML truncated", "<plist><dict><key>A</key><string>b</string>"},
+        {"XML not a property list element", "<plist><html/></plist>"},
+        {"XML key without value", "<dict><key>A</key></dict>"},
+        {"XML value without key", "<dict><string>A</string></dict>"},
+        {"XML two top-level values", "<plist><string/><string/></plist>"},
+        {"XML text between values", "<array>junk<string/></array>"},
+        {"XML element inside a string", "<string>a<b/></string>"},
+        {"XML integer overflow", "<integer>9223372036854775808</integer>"},
+        {"XML integer garbage", "<integer>12abc</integer>"},
+        {"XML real garbage", "<real>1.2.3</real>"},
+        {"XML bad base64", "<data>AA*A</data>"},
+        {"XML base64 after padding", "<data>AA==AA</data>"},
+        {"XML bad date", "<date>2020-13-01T00:00:00Z</date>"},
+        {"XML date without zone", "<date>2020-01-01T00:00:00</date>"},
+        {"XML internal subset, entity expansion", billionLaughs},
+        {"XML external entity", externalEntity},
+        {"XML undeclared entity", "<plist><string>&nbsp;</string></plist>"},
+        {"XML unterminated CDATA", "<plist><string><![CDATA[abc</string></plist>"},
+        {"not XML at all", "CFBundleName = Foo;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(parse(c.bytes).has_value());
+    }
+}
+
+// Every prefix of a valid binary list is malformed; none may crash the reader.
+TEST(PlistLimits, EveryTruncationOfABinaryListIsRefused) {
+    const std::string valid = test::binaryPlist(
+        {{"CFBundleName", "Foo"}, {"list", Array{int64_t{1}, 2.5, Data{"xyz"}, true}}});
+    ASSERT_TRUE(parse(valid).has_value());
+    for (size_t n = 0; n < valid.size(); ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_FALSE(parse(valid.substr(0, n)).has_value());
+    }
+}
+
+TEST(PlistFiles, ReadsByRootType) {
+    TempVolume vol;
+    vol.write("/Library/dict.plist", toXml(Dictionary{{"A", "b"}}));
+    vol.write("/Library/array.plist", toXml(Array{"x"}));
+    vol.write("/Library/binary.plist", test::binaryPlist({{"A", "b"}}));
+    vol.write("/Library/string.plist", toXml(Value("just a string")));
+    vol.write("/Library/garbage.plist", "garbage");
+    vol.mkdir("/Library/folder.plist");
+
+    EXPECT_EQ(readDictionary("/Library/dict.plist"), (Dictionary{{"A", "b"}}));
+    EXPECT_EQ(readDictionary("/Library/binary.plist"), (Dictionary{{"A", "b"}}));
+    EXPECT_EQ(readArray("/Library/array.plist"), (Array{"x"}));
+    EXPECT_EQ(readFile("/Library/string.plist"), Value("just a string"));
+
+    struct Case {
+        const char* path;
+        bool dictionary;  // asked for a dictionary, else an array
+    };
+    for (const Case& c : {Case{"/Library/array.plist", true}, Case{"/Library/dict.plist", false},
+                          Case{"/Library/string.plist", true}, Case{"/Library/string.plist", false},
+                          Case{"/Library/garbage.plist", true}, Case{"/Library/missing.plist", true},
+                          Case{"/Library/folder.plist", true}, Case{"Library/dict.plist", true}}) {
+        SCOPED_TRACE(c.path);
+        if (c.dictionary)
+            EXPECT_FALSE(readDictionary(c.path).has_value());
+        else
+            EXPECT_FALSE(readArray(c.path).has_value());
+    }
+}
+
+TEST(PlistFiles, RefusesSpecialAndOversizedFilesWithoutReadingThem) {
+    TempVolume vol;
+    vol.mkdir("/Library");
+    // A FIFO with no writer would block a plain open() forever.
+    ASSERT_EQ(::mkfifo(vol.host("/Library/fifo.plist").c_str(), 0644), 0);
+    EXPECT_FALSE(readFile("/Library/fifo.plist").has_value());
+
+    // Sparse: large on disk without writing megabytes.
+    vol.write("/Library/big.plist", toXml(Dictionary{{"A", "b"}}));
+    std::filesystem::resize_file(vol.host("/Library/big.plist"), kMaxPlistBytes + 1);
+    EXPECT_FALSE(readFile("/Library/big.plist").has_value());
+
+    vol.symlink("/dev/zero", "/Library/zero.plist");
+    EXPECT_FALSE(readFile("/Library/zero.plist").has_value());
+}
+
+TEST(PlistFiles, WritesAtomicallyAndReplaces) {
+    TempVolume vol;
+    vol.mkdir("/Applications/Vendrel.app/Contents");
+    const std::string path = "/Applications/Vendrel.app/Contents/Delete_FoldersFiles.txt";
+    const Value first = Array{Dictionary{{"AppName", "Foo"}}, Dictionary{{"IsDirPath", "YES"}}};
+    const Value second = Array{Dictionary{{"AppName", "Bar Baz"}}};
+    ASSERT_TRUE(writeXmlFile(path, first));
+    EXPECT_EQ(readFile(path), first);
+    ASSERT_TRUE(writeXmlFile(path, second));
+    EXPECT_EQ(readFile(path), second);
+    EXPECT_EQ(vol.read(path), toXml(second));
+    // Nothing but the file itself is left in the folder.
+    size_t entries = 0;
+    for (const auto& e :
+         std::filesystem::directory_iterator(vol.host("/Applications/Vendrel.app/Contents"))) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
+}
+
+}  // namespace
+}  // namespace vendrel::platform::plist
