@@ -17,8 +17,10 @@ std::string_view payloadOf(Message message) {
 }
 
 std::optional<Message> parseMessage(std::string_view payload) {
-    if (payload == kDeleteFoldersFilesName) return Message::DeleteFoldersFiles;
-    if (payload == kKillSelfName) return Message::KillSelf;
+    if (payload == kDeleteFoldersFilesName)
+        return Message::DeleteFoldersFiles;
+    if (payload == kKillSelfName)
+        return Message::KillSelf;
     return std::nullopt;
 }
 

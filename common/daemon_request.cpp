@@ -11,14 +11,18 @@ namespace {
 
 // Absolute, and every component between slashes non-empty and not "." or "..".
 bool isCleanAbsolute(std::string_view path) {
-    if (path.size() < 2 || path.front() != '/' || path.back() == '/') return false;
-    if (path.find('\0') != std::string_view::npos) return false;
+    if (path.size() < 2 || path.front() != '/' || path.back() == '/')
+        return false;
+    if (path.find('\0') != std::string_view::npos)
+        return false;
     size_t start = 1;
     while (start <= path.size()) {
         size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
+        if (end == std::string_view::npos)
+            end = path.size();
         std::string_view part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..") return false;
+        if (part.empty() || part == "." || part == "..")
+            return false;
         start = end + 1;
     }
     return true;
@@ -32,11 +36,14 @@ bool isInside(std::string_view path, std::string_view folder) {
 }  // namespace
 
 bool isPlainPath(std::string_view path) {
-    if (!isCleanAbsolute(path)) return false;
+    if (!isCleanAbsolute(path))
+        return false;
     for (char ch : path) {
-        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
-                  ch == '/' || ch == '.' || ch == '_' || ch == '-' || ch == '@' || ch == '+';
-        if (!ok) return false;
+        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                  (ch >= '0' && ch <= '9') || ch == '/' || ch == '.' || ch == '_' || ch == '-' ||
+                  ch == '@' || ch == '+';
+        if (!ok)
+            return false;
     }
     return true;
 }
@@ -64,13 +71,15 @@ std::optional<std::string> filePathRefusal(std::string_view filePath, std::strin
     auto refuse = [&](std::string_view why) {
         return std::optional<std::string>("\"" + path + "\" " + std::string(why));
     };
-    if (!isCleanAbsolute(filePath)) return refuse("is not a plain absolute path");
+    if (!isCleanAbsolute(filePath))
+        return refuse("is not a plain absolute path");
     if (!removal_location::isCanSafeDeletePath(filePath))
         return refuse("lies outside the places applications are removed from");
     const std::string ext = platform::pathExtension(filePath);
     if (!platform::equals65(ext, "app") && !platform::equals65(ext, "prefPane"))
         return refuse("is not an application or preference pane bundle");
-    if (auto why = guard::forceRemovalRefusal(filePath)) return refuse(*why);
+    if (auto why = guard::forceRemovalRefusal(filePath))
+        return refuse(*why);
     if (isInside(filePath, "/Users") && !isInside(filePath, home))
         return refuse("lies in another user's home folder");
     if (auto attrs = platform::fs::attributesOfItem(filePath)) {
@@ -83,14 +92,16 @@ std::optional<std::string> filePathRefusal(std::string_view filePath, std::strin
 
 Request read(std::string_view contentsFolder) {
     Request r;
-    if (!platform::fs::fileExists(request_files::folderListPath(contentsFolder))) return r;
+    if (!platform::fs::fileExists(request_files::folderListPath(contentsFolder)))
+        return r;
     if (request_files::readFolderList(contentsFolder, r.folders) != request_files::ReadStatus::Ok) {
         r.verdict = Verdict::Ignored;
         return r;
     }
     const auto& f = r.folders;
     std::optional<std::string> why = homeRefusal(f.CurrentUserHomeDirPath);
-    if (!why) why = filePathRefusal(f.FilePath, f.CurrentUserHomeDirPath);
+    if (!why)
+        why = filePathRefusal(f.FilePath, f.CurrentUserHomeDirPath);
     if (why) {
         r.verdict = Verdict::Refused;
         r.refusal = *why;
@@ -99,7 +110,8 @@ Request read(std::string_view contentsFolder) {
     r.verdict = Verdict::Act;
 
     auto commands = request_files::readCommandList(contentsFolder);
-    if (!commands) return r;
+    if (!commands)
+        return r;
     if (commands->FilePath != f.FilePath) {
         r.notes.push_back("the command list was fetched for \"" + commands->FilePath +
                           "\", not for this application: not run");

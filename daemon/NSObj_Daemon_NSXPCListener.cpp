@@ -35,7 +35,8 @@ void removeInstalledFile(std::string_view logical) {
 NSObj_Daemon_NSXPCListener::NSObj_Daemon_NSXPCListener() {
     std::string error;
     mpr_Listener_ = platform::xpc::Listener::create(msg::kServiceName, &error);
-    if (!mpr_Listener_) logNotice("NSXPC Listener: cannot listen: " + error);
+    if (!mpr_Listener_)
+        logNotice("NSXPC Listener: cannot listen: " + error);
 }
 
 std::string NSObj_Daemon_NSXPCListener::mpu_pro_Listener_GetSelfVersion() {
@@ -53,7 +54,8 @@ std::string NSObj_Daemon_NSXPCListener::mpu_pro_Listener_GetSelfVersion() {
 }
 
 bool NSObj_Daemon_NSXPCListener::mpu_pro_Listener_Run() {
-    if (!mpr_Listener_) return false;
+    if (!mpr_Listener_)
+        return false;
     const std::string version = mpu_pro_Listener_GetSelfVersion();
     mpr_Listener_->run([this](platform::xpc::Connection& c, const platform::xpc::PeerIdentity& p) {
         serve(c, p);
@@ -63,13 +65,15 @@ bool NSObj_Daemon_NSXPCListener::mpu_pro_Listener_Run() {
 }
 
 void NSObj_Daemon_NSXPCListener::stop() {
-    if (mpr_Listener_) mpr_Listener_->stop();
+    if (mpr_Listener_)
+        mpr_Listener_->stop();
 }
 
 bool NSObj_Daemon_NSXPCListener::listener_shouldAcceptNewConnection(
     const platform::xpc::PeerIdentity& peer) {
     logNotice("NSXPC Listener: New connection come in...");
-    if (peer.executable && *peer.executable == msg::kTrustedClientExecutable) return true;
+    if (peer.executable && *peer.executable == msg::kTrustedClientExecutable)
+        return true;
     logNotice("NSXPC Listener: refused a client that is not Vendrel: pid " +
               std::to_string(peer.pid) + ", uid " + std::to_string(peer.uid) + ", " +
               (peer.executable ? "executable " + *peer.executable : peer.problem));
@@ -78,7 +82,8 @@ bool NSObj_Daemon_NSXPCListener::listener_shouldAcceptNewConnection(
 
 void NSObj_Daemon_NSXPCListener::serve(platform::xpc::Connection& connection,
                                        const platform::xpc::PeerIdentity& peer) {
-    if (!listener_shouldAcceptNewConnection(peer)) return;
+    if (!listener_shouldAcceptNewConnection(peer))
+        return;
     auto reply = [&connection](const std::string& text) { connection.send(text); };
     while (auto payload = connection.receive()) {
         auto message = msg::parseMessage(*payload);
@@ -121,7 +126,8 @@ void NSObj_Daemon_NSXPCListener::Listener_Msg_DeleteFoldersFiles(const Reply& re
         reply(std::string(msg::kReplyDeleteFoldersFilesFailed));
         return;
     }
-    for (const auto& note : request.notes) logNotice("MSG DeleteFoldersFiles: " + note);
+    for (const auto& note : request.notes)
+        logNotice("MSG DeleteFoldersFiles: " + note);
 
     lib_funs::fun_File_DirRemoveToTrash(f.FilePath);
     lib_funs_AppExtendDelete::fun_Set_HomeDirectory(f.CurrentUserHomeDirPath);

@@ -23,7 +23,7 @@
 namespace vendrel {
 
 class NSObj_Daemon_NSXPCListener {
-public:
+  public:
     using Reply = std::function<void(const std::string&)>;
 
     // Creates the listener for the service (nullptr listener when the socket is unusable;
@@ -46,7 +46,7 @@ public:
 
     platform::xpc::Listener* mpr_Listener() const { return mpr_Listener_.get(); }
 
-private:
+  private:
     void serve(platform::xpc::Connection& connection, const platform::xpc::PeerIdentity& peer);
 
     std::unique_ptr<platform::xpc::Listener> mpr_Listener_;

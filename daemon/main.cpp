@@ -10,7 +10,8 @@ namespace {
 vendrel::NSObj_Daemon_NSXPCListener* gListener = nullptr;
 
 void onStopSignal(int) {
-    if (gListener) gListener->stop();
+    if (gListener)
+        gListener->stop();
 }
 }  // namespace
 

@@ -11,7 +11,8 @@ namespace {
 // Copies a T from image[offset, offset + sizeof(T)) when it lies inside the image.
 template <typename T>
 bool readAt(std::string_view image, uint64_t offset, T& out) {
-    if (offset > image.size() || image.size() - offset < sizeof(T)) return false;
+    if (offset > image.size() || image.size() - offset < sizeof(T))
+        return false;
     std::memcpy(&out, image.data() + offset, sizeof(T));
     return true;
 }
@@ -25,7 +26,8 @@ bool inside(std::string_view image, uint64_t offset, uint64_t size) {
 
 std::optional<std::string> sectionFromImage(std::string_view image, std::string_view name) {
     Elf64_Ehdr eh{};
-    if (!readAt(image, 0, eh)) return std::nullopt;
+    if (!readAt(image, 0, eh))
+        return std::nullopt;
     if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0 || eh.e_ident[EI_CLASS] != ELFCLASS64 ||
         eh.e_ident[EI_DATA] != ELFDATA2LSB || eh.e_shentsize != sizeof(Elf64_Shdr))
         return std::nullopt;
@@ -34,9 +36,12 @@ std::optional<std::string> sectionFromImage(std::string_view image, std::string_
     // Extended numbering: the real counts live in section 0.
     if (count == 0 || strIndex == SHN_XINDEX) {
         Elf64_Shdr first{};
-        if (eh.e_shoff == 0 || !readAt(image, eh.e_shoff, first)) return std::nullopt;
-        if (count == 0) count = first.sh_size;
-        if (strIndex == SHN_XINDEX) strIndex = first.sh_link;
+        if (eh.e_shoff == 0 || !readAt(image, eh.e_shoff, first))
+            return std::nullopt;
+        if (count == 0)
+            count = first.sh_size;
+        if (strIndex == SHN_XINDEX)
+            strIndex = first.sh_link;
     }
     if (count == 0 || count > 65536 || strIndex >= count ||
         !inside(image, eh.e_shoff, count * sizeof(Elf64_Shdr)))
@@ -51,10 +56,12 @@ std::optional<std::string> sectionFromImage(std::string_view image, std::string_
     for (uint64_t i = 0; i < count; ++i) {
         Elf64_Shdr sh{};
         readAt(image, eh.e_shoff + i * sizeof(Elf64_Shdr), sh);
-        if (sh.sh_name >= table.size()) continue;
+        if (sh.sh_name >= table.size())
+            continue;
         std::string_view rest = table.substr(sh.sh_name);
         size_t end = rest.find('\0');
-        if (end == std::string_view::npos || rest.substr(0, end) != name) continue;
+        if (end == std::string_view::npos || rest.substr(0, end) != name)
+            continue;
         if (sh.sh_type == SHT_NOBITS || sh.sh_size > kMaxSectionBytes ||
             !inside(image, sh.sh_offset, sh.sh_size))
             return std::nullopt;
@@ -65,7 +72,8 @@ std::optional<std::string> sectionFromImage(std::string_view image, std::string_
 
 std::optional<std::string> embeddedSection(std::string_view logicalPath, std::string_view name) {
     auto image = fs::readFile(logicalPath, kMaxExecutableBytes);
-    if (!image) return std::nullopt;
+    if (!image)
+        return std::nullopt;
     return sectionFromImage(*image, name);
 }
 

@@ -18,7 +18,7 @@ inline constexpr std::string_view kControlSocket = "/private/var/run/vendrel-lau
 struct Reply {
     bool reached = false;  // the stand-in answered
     bool ok = false;
-    std::string text;      // "ok", or why not; for list, one line per job
+    std::string text;  // "ok", or why not; for list, one line per job
 };
 
 // Loads the job of a property list (replacing a loaded job with the same label) and starts it.

@@ -17,16 +17,19 @@ constexpr std::string_view kHelperToolsFolder = "/Library/PrivilegedHelperTools"
 constexpr std::string_view kLaunchDaemonsFolder = "/Library/LaunchDaemons";
 
 bool fail(Error* error, int64_t code, std::string description) {
-    if (error) *error = Error{"CFErrorDomainLaunchd", code, std::move(description)};
+    if (error)
+        *error = Error{"CFErrorDomainLaunchd", code, std::move(description)};
     return false;
 }
 
 std::optional<plist::Dictionary> embeddedDictionary(const std::string& file,
                                                     std::string_view section) {
     auto bytes = embeddedSection(file, section);
-    if (!bytes) return std::nullopt;
+    if (!bytes)
+        return std::nullopt;
     auto value = plist::parse(*bytes);
-    if (!value || !value->dictionary()) return std::nullopt;
+    if (!value || !value->dictionary())
+        return std::nullopt;
     return *value->dictionary();
 }
 
@@ -39,7 +42,8 @@ OSStatus AuthorizationCreate(std::optional<Authorization>& out) {
 
 OSStatus AuthorizationCopyRights(std::optional<Authorization>& ref, std::string_view right,
                                  uint32_t flags) {
-    if (!ref) return errAuthorizationInvalidRef;
+    if (!ref)
+        return errAuthorizationInvalidRef;
     const char* answer = ::getenv("VENDREL_AUTH");
     std::string_view a = answer ? answer : (::geteuid() == 0 ? "allow" : "deny");
     if (a == "cancel") {
@@ -47,16 +51,20 @@ OSStatus AuthorizationCopyRights(std::optional<Authorization>& ref, std::string_
         return (flags & kAuthorizationFlagInteractionAllowed) ? errAuthorizationCanceled
                                                               : errAuthorizationDenied;
     }
-    if (a != "allow") return errAuthorizationDenied;
-    if (right == kSMRightBlessPrivilegedHelper) ref->blessRightGranted = true;
+    if (a != "allow")
+        return errAuthorizationDenied;
+    if (right == kSMRightBlessPrivilegedHelper)
+        ref->blessRightGranted = true;
     return errAuthorizationSuccess;
 }
 
 bool requirementSatisfied(std::string_view requirement, std::string_view identifier) {
     constexpr std::string_view kPrefix = "identifier ";
-    if (requirement.substr(0, kPrefix.size()) != kPrefix) return false;
+    if (requirement.substr(0, kPrefix.size()) != kPrefix)
+        return false;
     std::string_view id = requirement.substr(kPrefix.size());
-    if (id.size() >= 2 && id.front() == '"' && id.back() == '"') id = id.substr(1, id.size() - 2);
+    if (id.size() >= 2 && id.front() == '"' && id.back() == '"')
+        id = id.substr(1, id.size() - 2);
     return !id.empty() && id == identifier;
 }
 
@@ -67,13 +75,13 @@ bool SMJobBless(std::string_view domain, std::string_view label,
     if (!auth || !auth->blessRightGranted)
         return fail(error, kSMErrorAuthorizationFailure,
                     "the authorization does not hold the right to bless a helper");
-    if (label.empty() || label.find('/') != std::string_view::npos || label == "." ||
-        label == "..")
+    if (label.empty() || label.find('/') != std::string_view::npos || label == "." || label == "..")
         return fail(error, kSMErrorToolNotValid, "not a usable label");
 
     const std::string bundle = runningBundlePath();
     auto appInfo = plist::readDictionary(appendPathComponent(bundle, "Contents/Info.plist"));
-    if (!appInfo) return fail(error, kSMErrorToolNotValid, "the application has no Info.plist");
+    if (!appInfo)
+        return fail(error, kSMErrorToolNotValid, "the application has no Info.plist");
     const std::string* appId = plist::stringForKey(*appInfo, "CFBundleIdentifier");
     const plist::Value* privileged = plist::valueForKey(*appInfo, "SMPrivilegedExecutables");
     const std::string* helperRequirement =
@@ -84,8 +92,8 @@ bool SMJobBless(std::string_view domain, std::string_view label,
         return fail(error, kSMErrorToolNotValid,
                     "the application does not name the helper in SMPrivilegedExecutables");
 
-    const std::string helper = appendPathComponent(
-        appendPathComponent(bundle, "Contents/Library/LaunchServices"), label);
+    const std::string helper =
+        appendPathComponent(appendPathComponent(bundle, "Contents/Library/LaunchServices"), label);
     auto attrs = fs::attributesOfItem(helper);
     if (!attrs || attrs->type != fs::FileType::Regular)
         return fail(error, kSMErrorToolNotValid, "no helper at " + helper);
@@ -102,7 +110,8 @@ bool SMJobBless(std::string_view domain, std::string_view label,
     if (const plist::Value* clients = plist::valueForKey(*helperInfo, "SMAuthorizedClients");
         clients && clients->array()) {
         for (const auto& c : *clients->array())
-            if (c.string() && requirementSatisfied(*c.string(), *appId)) clientAllowed = true;
+            if (c.string() && requirementSatisfied(*c.string(), *appId))
+                clientAllowed = true;
     }
     if (!clientAllowed)
         return fail(error, kSMErrorInvalidSignature,
@@ -113,7 +122,8 @@ bool SMJobBless(std::string_view domain, std::string_view label,
 
     auto bytes = fs::readFile(helper, kMaxExecutableBytes);
     const std::string installed = appendPathComponent(kHelperToolsFolder, label);
-    const std::string jobPath = appendPathComponent(kLaunchDaemonsFolder, std::string(label) + ".plist");
+    const std::string jobPath =
+        appendPathComponent(kLaunchDaemonsFolder, std::string(label) + ".plist");
     if (!bytes || !fs::createDirectories(kHelperToolsFolder) ||
         !fs::createDirectories(kLaunchDaemonsFolder) ||
         !fs::writeFileAtomically(installed, *bytes) ||

@@ -45,7 +45,7 @@ struct PeerIdentity {
 };
 
 class Connection {
-public:
+  public:
     explicit Connection(int fd);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -57,7 +57,7 @@ public:
     std::optional<std::string> receive(double timeoutSeconds = -1);
     int fd() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -65,7 +65,7 @@ private:
 std::unique_ptr<Connection> connectToService(std::string_view service);
 
 class Listener {
-public:
+  public:
     using Handler = std::function<void(Connection&, const PeerIdentity&)>;
 
     // The inherited socket for `service` (VENDREL_XPC_FDS), or a socket of its own at
@@ -83,7 +83,7 @@ public:
     void stop();
     bool inherited() const { return inherited_; }
 
-private:
+  private:
     Listener(int fd, int wakeFd, bool inherited, std::string ownedHostPath);
     int fd_;
     int wakeFd_;

@@ -43,10 +43,12 @@ bool makeAddress(const std::string& hostPath, SocketAddress& out) {
     if (path.size() >= sizeof(out.addr.sun_path)) {
         std::string folder = hostPath.substr(0, hostPath.rfind('/'));
         out.folder = Fd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (!out.folder.valid()) return false;
+        if (!out.folder.valid())
+            return false;
         path = "/proc/self/fd/" + std::to_string(out.folder.get()) +
                hostPath.substr(hostPath.rfind('/'));
-        if (path.size() >= sizeof(out.addr.sun_path)) return false;
+        if (path.size() >= sizeof(out.addr.sun_path))
+            return false;
     }
     out.addr.sun_family = AF_UNIX;
     std::memcpy(out.addr.sun_path, path.c_str(), path.size() + 1);
@@ -57,8 +59,10 @@ bool makeAddress(const std::string& hostPath, SocketAddress& out) {
 bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         data += n;
         size -= static_cast<size_t>(n);
     }
@@ -73,16 +77,21 @@ bool readAll(int fd, char* data, size_t size, int64_t deadlineMs) {
             timespec now{};
             ::clock_gettime(CLOCK_MONOTONIC, &now);
             int64_t left = deadlineMs - (now.tv_sec * 1000 + now.tv_nsec / 1000000);
-            if (left <= 0) return false;
+            if (left <= 0)
+                return false;
             waitMs = static_cast<int>(left);
         }
         pollfd p{fd, POLLIN, 0};
         int r = ::poll(&p, 1, waitMs);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
         ssize_t n = ::recv(fd, data, size, 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         data += n;
         size -= static_cast<size_t>(n);
     }
@@ -93,22 +102,28 @@ bool readAll(int fd, char* data, size_t size, int64_t deadlineMs) {
 // (field 2) may hold spaces and parentheses, so counting starts after its last ')'.
 std::optional<uint64_t> startTimeAt(int procDir) {
     Fd f(::openat(procDir, "stat", O_RDONLY | O_CLOEXEC));
-    if (!f.valid()) return std::nullopt;
+    if (!f.valid())
+        return std::nullopt;
     char buf[1024];
     ssize_t n = ::read(f.get(), buf, sizeof buf - 1);
-    if (n <= 0) return std::nullopt;
+    if (n <= 0)
+        return std::nullopt;
     buf[n] = 0;
     const char* p = std::strrchr(buf, ')');
-    if (!p) return std::nullopt;
+    if (!p)
+        return std::nullopt;
     // After ')' come fields 3, 4, ...; field 22 is the 20th of them.
     int field = 2;
     for (++p; *p && field < 22; ++p) {
-        if (*p == ' ') ++field;
+        if (*p == ' ')
+            ++field;
     }
-    if (field != 22) return std::nullopt;
+    if (field != 22)
+        return std::nullopt;
     char* end = nullptr;
     unsigned long long v = std::strtoull(p, &end, 10);
-    if (end == p) return std::nullopt;
+    if (end == p)
+        return std::nullopt;
     return static_cast<uint64_t>(v);
 }
 
@@ -133,11 +148,13 @@ std::string serviceSocketPath(std::string_view service) {
 
 Connection::Connection(int fd) : fd_(fd) {}
 Connection::~Connection() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 bool Connection::send(std::string_view payload) {
-    if (payload.size() > kMaxFramePayload) return false;
+    if (payload.size() > kMaxFramePayload)
+        return false;
     uint32_t n = static_cast<uint32_t>(payload.size());
     char header[4] = {static_cast<char>(n >> 24), static_cast<char>(n >> 16),
                       static_cast<char>(n >> 8), static_cast<char>(n)};
@@ -149,16 +166,19 @@ std::optional<std::string> Connection::receive(double timeoutSeconds) {
     if (timeoutSeconds >= 0) {
         timespec now{};
         ::clock_gettime(CLOCK_MONOTONIC, &now);
-        deadline = now.tv_sec * 1000 + now.tv_nsec / 1000000 +
-                   static_cast<int64_t>(timeoutSeconds * 1000);
+        deadline =
+            now.tv_sec * 1000 + now.tv_nsec / 1000000 + static_cast<int64_t>(timeoutSeconds * 1000);
     }
     unsigned char header[4];
-    if (!readAll(fd_, reinterpret_cast<char*>(header), 4, deadline)) return std::nullopt;
+    if (!readAll(fd_, reinterpret_cast<char*>(header), 4, deadline))
+        return std::nullopt;
     uint32_t n = (uint32_t{header[0]} << 24) | (uint32_t{header[1]} << 16) |
                  (uint32_t{header[2]} << 8) | uint32_t{header[3]};
-    if (n > kMaxFramePayload) return std::nullopt;
+    if (n > kMaxFramePayload)
+        return std::nullopt;
     std::string payload(n, '\0');
-    if (n > 0 && !readAll(fd_, payload.data(), n, deadline)) return std::nullopt;
+    if (n > 0 && !readAll(fd_, payload.data(), n, deadline))
+        return std::nullopt;
     return payload;
 }
 
@@ -167,9 +187,11 @@ std::optional<std::string> Connection::receive(double timeoutSeconds) {
 int connectTo(std::string_view logicalSocketPath) {
     std::string host = toHost(logicalSocketPath);
     SocketAddress a;
-    if (host.empty() || !makeAddress(host, a)) return -1;
+    if (host.empty() || !makeAddress(host, a))
+        return -1;
     Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!fd.valid()) return -1;
+    if (!fd.valid())
+        return -1;
     int r;
     do {
         r = ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&a.addr), a.length);
@@ -179,24 +201,28 @@ int connectTo(std::string_view logicalSocketPath) {
 
 std::unique_ptr<Connection> connectToService(std::string_view service) {
     int fd = connectTo(serviceSocketPath(service));
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     return std::make_unique<Connection>(fd);
 }
 
 int listenAt(std::string_view logicalSocketPath, std::string* error) {
     auto fail = [&](const std::string& why) {
-        if (error) *error = why + ": " + std::strerror(errno);
+        if (error)
+            *error = why + ": " + std::strerror(errno);
         return -1;
     };
     std::string host = toHost(logicalSocketPath);
-    if (host.empty()) return fail("not an absolute path");
+    if (host.empty())
+        return fail("not an absolute path");
     std::string folder = host.substr(0, host.rfind('/'));
     // Clients of any user must reach the socket; only its owner may replace it.
     std::string partial;
     for (size_t pos = 1; pos != std::string::npos;) {
         pos = folder.find('/', pos + 1);
         partial = folder.substr(0, pos);
-        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) return fail("mkdir " + partial);
+        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+            return fail("mkdir " + partial);
     }
     struct stat st {};
     if (::lstat(host.c_str(), &st) == 0) {
@@ -213,13 +239,16 @@ int listenAt(std::string_view logicalSocketPath, std::string* error) {
         ::unlink(host.c_str());
     }
     SocketAddress a;
-    if (!makeAddress(host, a)) return fail("socket path too long");
+    if (!makeAddress(host, a))
+        return fail("socket path too long");
     Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!fd.valid()) return fail("socket");
+    if (!fd.valid())
+        return fail("socket");
     if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&a.addr), a.length) != 0)
         return fail("bind " + host);
     ::chmod(host.c_str(), 0666);
-    if (::listen(fd.get(), 64) != 0) return fail("listen");
+    if (::listen(fd.get(), 64) != 0)
+        return fail("listen");
     return fd.release();
 }
 
@@ -285,15 +314,19 @@ Listener::Listener(int fd, int wakeFd, bool inherited, std::string ownedHostPath
     : fd_(fd), wakeFd_(wakeFd), inherited_(inherited), ownedHostPath_(std::move(ownedHostPath)) {}
 
 Listener::~Listener() {
-    if (fd_ >= 0) ::close(fd_);
-    if (wakeFd_ >= 0) ::close(wakeFd_);
-    if (!ownedHostPath_.empty()) ::unlink(ownedHostPath_.c_str());
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
+    if (!ownedHostPath_.empty())
+        ::unlink(ownedHostPath_.c_str());
 }
 
 std::unique_ptr<Listener> Listener::create(std::string_view service, std::string* error) {
     int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wake < 0) {
-        if (error) *error = "eventfd failed";
+        if (error)
+            *error = "eventfd failed";
         return nullptr;
     }
     // VENDREL_XPC_FDS = "name=fd[,name=fd...]" from the launchd stand-in.
@@ -304,12 +337,12 @@ std::unique_ptr<Listener> Listener::create(std::string_view service, std::string
             std::string_view item = list.substr(0, comma);
             list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
             size_t eq = item.rfind('=');
-            if (eq == std::string_view::npos || item.substr(0, eq) != service) continue;
+            if (eq == std::string_view::npos || item.substr(0, eq) != service)
+                continue;
             int fd = std::atoi(std::string(item.substr(eq + 1)).c_str());
             int accepting = 0;
             socklen_t len = sizeof accepting;
-            if (fd > 2 &&
-                ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &len) == 0 &&
+            if (fd > 2 && ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &len) == 0 &&
                 accepting) {
                 ::fcntl(fd, F_SETFD, FD_CLOEXEC);
                 return std::unique_ptr<Listener>(new Listener(fd, wake, true, {}));
@@ -355,12 +388,16 @@ void Listener::run(const Handler& handler) {
     for (;;) {
         pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
         int r = ::poll(p, 2, 1000);
-        if (r < 0 && errno != EINTR) break;
-        if (p[1].revents) break;
+        if (r < 0 && errno != EINTR)
+            break;
+        if (p[1].revents)
+            break;
         reap(false);
-        if (r <= 0 || !(p[0].revents & POLLIN)) continue;
+        if (r <= 0 || !(p[0].revents & POLLIN))
+            continue;
         int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (c < 0) continue;
+        if (c < 0)
+            continue;
         // The identity is taken now, while the client is connected.
         PeerIdentity peer = identifyPeer(c);
         std::lock_guard lock(mutex);
@@ -385,7 +422,8 @@ void Listener::run(const Handler& handler) {
     {
         std::lock_guard lock(mutex);
         for (auto& s : served)
-            if (s.fd >= 0) ::shutdown(s.fd, SHUT_RD);
+            if (s.fd >= 0)
+                ::shutdown(s.fd, SHUT_RD);
     }
     reap(true);
 }

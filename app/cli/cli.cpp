@@ -35,6 +35,9 @@ int run(int argc, char** argv) {
     app.require_subcommand(0, 1);
     Outcome outcome;
     addListCommand(app, outcome);
+    addDaemonStatusCommand(app, outcome);
+    addInstallHelperCommand(app, outcome);
+    addDaemonSendCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;

@@ -12,5 +12,8 @@ struct Outcome {
 };
 
 void addListCommand(CLI::App& app, Outcome& outcome);
+void addDaemonStatusCommand(CLI::App& app, Outcome& outcome);
+void addInstallHelperCommand(CLI::App& app, Outcome& outcome);
+void addDaemonSendCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli
