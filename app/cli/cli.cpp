@@ -33,8 +33,10 @@ bool checkVolumeRoot() {
 int run(int argc, char** argv) {
     CLI::App app{"Vendrel: removes macOS applications with everything they left behind"};
     app.require_subcommand(0, 1);
+    app.failure_message(CLI::FailureMessage::help);  // a usage error shows the usage
     Outcome outcome;
     addListCommand(app, outcome);
+    addAnalyzeCommand(app, outcome);
     addDaemonStatusCommand(app, outcome);
     addInstallHelperCommand(app, outcome);
     addDaemonSendCommand(app, outcome);

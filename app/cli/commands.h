@@ -12,6 +12,7 @@ struct Outcome {
 };
 
 void addListCommand(CLI::App& app, Outcome& outcome);
+void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
 void addDaemonStatusCommand(CLI::App& app, Outcome& outcome);
 void addInstallHelperCommand(CLI::App& app, Outcome& outcome);
 void addDaemonSendCommand(CLI::App& app, Outcome& outcome);
