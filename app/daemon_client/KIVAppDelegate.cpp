@@ -2,7 +2,6 @@
 
 #include "app/daemon_client/daemon_connection.h"
 #include "common/daemon_messages.h"
-#include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/strings.h"
 
@@ -36,8 +35,10 @@ bool KIVAppDelegate::mpu_IsNeedInstallDaemonServer() {
     const std::string installed = daemon_client::installedDaemonVersion();
     if (platform::equals65(mine, installed))
         return false;
-    mpu_SendMsgToDaemonServer_KillSelf();
-    platform::sleepSeconds(1.0);
+    // The old daemon gets up to a second to leave. Its answer comes after it has removed its
+    // files and unloaded its job, so waiting for it (rather than for a fixed second) keeps
+    // the installation that follows from racing with the old daemon's self-removal.
+    daemon_client::sendMessage(msg::Message::KillSelf, 1.0);
     return true;
 }
 

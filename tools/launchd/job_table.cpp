@@ -1,7 +1,9 @@
 #include "tools/launchd/job_table.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -172,8 +174,24 @@ void JobTable::onServiceReadable(int fd) {
                 say("client waiting on " + s.name + ": starting " + j.label);
                 j.restartAt.reset();
                 start(j);
+                if (j.pid == 0)
+                    refuseWaitingClients(fd);
                 return;
             }
+}
+
+void JobTable::refuseWaitingClients(int fd) {
+    // Nobody will serve them: close their connections rather than leave them waiting (and the
+    // socket readable, which would retry the start at every turn of the loop).
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 0) <= 0)
+            return;
+        int c = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (c < 0)
+            return;
+        ::close(c);
+    }
 }
 
 void JobTable::start(Job& job) {

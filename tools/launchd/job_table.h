@@ -74,6 +74,7 @@ class JobTable {
     void stopJob(Job& job);
     void closeServices(Job& job);
     void reap();
+    void refuseWaitingClients(int fd);
 
     std::set<std::string> allowed_;
     std::vector<Job> jobs_;
