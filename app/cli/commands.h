@@ -16,5 +16,8 @@ void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
 void addRemoveCommand(CLI::App& app, Outcome& outcome);
 void addRestoreCommand(CLI::App& app, Outcome& outcome);
 void addSweepCommand(CLI::App& app, Outcome& outcome);
+void addDaemonStatusCommand(CLI::App& app, Outcome& outcome);
+void addInstallHelperCommand(CLI::App& app, Outcome& outcome);
+void addDaemonSendCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli
