@@ -25,20 +25,23 @@ bool badComponent(const std::string& c) {
 
 Fd openDirNoFollow(std::string_view logical) {
     std::vector<std::string> parts = pathComponents(logical);
-    if (parts.empty() || parts.front() != "/") return Fd();
+    if (parts.empty() || parts.front() != "/")
+        return Fd();
     std::string root = volumeRoot();
     Fd dir(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     for (size_t i = 1; i < parts.size() && dir.valid(); ++i) {
-        if (badComponent(parts[i])) return Fd();
-        dir = Fd(::openat(dir.get(), parts[i].c_str(),
-                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (badComponent(parts[i]))
+            return Fd();
+        dir = Fd(
+            ::openat(dir.get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     }
     return dir;
 }
 
 Fd openParentNoFollow(std::string_view logical, std::string& leaf) {
     std::vector<std::string> parts = pathComponents(logical);
-    if (parts.size() < 2 || parts.front() != "/" || badComponent(parts.back())) return Fd();
+    if (parts.size() < 2 || parts.front() != "/" || badComponent(parts.back()))
+        return Fd();
     leaf = parts.back();
     std::string parent = "/";
     for (size_t i = 1; i + 1 < parts.size(); ++i) {
@@ -50,19 +53,25 @@ Fd openParentNoFollow(std::string_view logical, std::string& leaf) {
 
 bool removeTreeAt(int dirfd, const std::string& name) {
     struct stat st {};
-    if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode)) return ::unlinkat(dirfd, name.c_str(), 0) == 0 || errno == ENOENT;
+    if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlinkat(dirfd, name.c_str(), 0) == 0 || errno == ENOENT;
     {
         Fd sub(::openat(dirfd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!sub.valid()) return false;
+        if (!sub.valid())
+            return false;
         std::unique_ptr<DIR, int (*)(DIR*)> d(::fdopendir(::dup(sub.get())), ::closedir);
-        if (!d) return false;
+        if (!d)
+            return false;
         std::vector<std::string> names;
         while (dirent* e = ::readdir(d.get())) {
-            if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+            if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+                continue;
             names.emplace_back(e->d_name);
         }
-        for (const auto& n : names) removeTreeAt(sub.get(), n);
+        for (const auto& n : names)
+            removeTreeAt(sub.get(), n);
     }
     return ::unlinkat(dirfd, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT;
 }
@@ -73,9 +82,12 @@ namespace fs {
 namespace {
 
 FileType typeOf(mode_t m) {
-    if (S_ISREG(m)) return FileType::Regular;
-    if (S_ISDIR(m)) return FileType::Directory;
-    if (S_ISLNK(m)) return FileType::SymbolicLink;
+    if (S_ISREG(m))
+        return FileType::Regular;
+    if (S_ISDIR(m))
+        return FileType::Directory;
+    if (S_ISLNK(m))
+        return FileType::SymbolicLink;
     return FileType::Other;
 }
 
@@ -98,13 +110,16 @@ bool readEntries(int fd, std::vector<RawEntry>& out) {
     alignas(8) static thread_local char buf[64 * 1024];
     for (;;) {
         long n = ::syscall(SYS_getdents64, fd, buf, sizeof buf);
-        if (n < 0) return false;
-        if (n == 0) return true;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
         for (long off = 0; off < n;) {
             auto* e = reinterpret_cast<linux_dirent64*>(buf + off);
             off += e->d_reclen;
             const char* nm = e->d_name;
-            if (nm[0] == '.' && (nm[1] == '\0' || (nm[1] == '.' && nm[2] == '\0'))) continue;
+            if (nm[0] == '.' && (nm[1] == '\0' || (nm[1] == '.' && nm[2] == '\0')))
+                continue;
             out.push_back({nm, e->d_type});
         }
     }
@@ -133,13 +148,15 @@ bool isSymbolicLink(std::string_view logical) {
 std::optional<Attributes> attributesOfItem(std::string_view logical) {
     std::string h = toHost(logical);
     struct stat st {};
-    if (h.empty() || ::lstat(h.c_str(), &st) != 0) return std::nullopt;
+    if (h.empty() || ::lstat(h.c_str(), &st) != 0)
+        return std::nullopt;
     Attributes a;
     a.type = typeOf(st.st_mode);
     a.size = static_cast<uint64_t>(st.st_size);
     a.modificationDate = std::chrono::system_clock::time_point(
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
-            std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+            std::chrono::seconds(st.st_mtim.tv_sec) +
+            std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
     a.mode = st.st_mode;
     a.uid = st.st_uid;
     return a;
@@ -148,19 +165,25 @@ std::optional<Attributes> attributesOfItem(std::string_view logical) {
 std::vector<std::string> contentsOfDirectory(std::string_view logical) {
     std::vector<std::string> names;
     std::string h = toHost(logical);
-    if (h.empty()) return names;
+    if (h.empty())
+        return names;
     posix::Fd fd(::open(h.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.valid()) return names;
+    if (!fd.valid())
+        return names;
     std::vector<RawEntry> raw;
-    if (!readEntries(fd.get(), raw)) raw.clear();
+    if (!readEntries(fd.get(), raw))
+        raw.clear();
     names.reserve(raw.size());
-    for (auto& r : raw) names.push_back(std::move(r.name));
+    for (auto& r : raw)
+        names.push_back(std::move(r.name));
     return names;
 }
 
-void enumerate(std::string_view logical, const std::function<WalkControl(const WalkEntry&)>& visit) {
+void enumerate(std::string_view logical,
+               const std::function<WalkControl(const WalkEntry&)>& visit) {
     std::string h = toHost(logical);
-    if (h.empty()) return;
+    if (h.empty())
+        return;
 
     // Past this depth a folder's descriptor is closed once its listing is read and its
     // children are reached by path, so a hostile deep tree cannot exhaust descriptors.
@@ -175,15 +198,19 @@ void enumerate(std::string_view logical, const std::function<WalkControl(const W
     std::vector<Frame> stack;
     auto push = [&](posix::Fd fd, std::string hostPath, std::string logicalPath) {
         Frame f{std::move(fd), std::move(hostPath), std::move(logicalPath), {}, 0};
-        if (!readEntries(f.fd.get(), f.entries)) f.entries.clear();
-        if (stack.size() >= kFdDepth) f.fd.reset();
+        if (!readEntries(f.fd.get(), f.entries))
+            f.entries.clear();
+        if (stack.size() >= kFdDepth)
+            f.fd.reset();
         stack.push_back(std::move(f));
     };
     {
         posix::Fd root(::open(h.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!root.valid()) return;
+        if (!root.valid())
+            return;
         std::string lp(logical);
-        while (lp.size() > 1 && lp.back() == '/') lp.pop_back();
+        while (lp.size() > 1 && lp.back() == '/')
+            lp.pop_back();
         push(std::move(root), h, lp == "/" ? std::string() : lp);
     }
 
@@ -200,7 +227,8 @@ void enumerate(std::string_view logical, const std::function<WalkControl(const W
         entry.size = 0;
         const bool byFd = top.fd.valid();
         std::string childHost;
-        if (!byFd) childHost = top.hostPath + "/" + raw.name;
+        if (!byFd)
+            childHost = top.hostPath + "/" + raw.name;
         if (raw.type == DT_DIR) {
             entry.type = FileType::Directory;
         } else {
@@ -212,18 +240,23 @@ void enumerate(std::string_view logical, const std::function<WalkControl(const W
                 entry.type = FileType::Other;
             } else {
                 entry.type = typeOf(st.st_mode);
-                if (entry.type != FileType::Directory) entry.size = static_cast<uint64_t>(st.st_size);
+                if (entry.type != FileType::Directory)
+                    entry.size = static_cast<uint64_t>(st.st_size);
             }
         }
         WalkControl c = visit(entry);
-        if (c == WalkControl::Stop) return;
-        if (c == WalkControl::SkipDescendants || entry.type != FileType::Directory) continue;
+        if (c == WalkControl::Stop)
+            return;
+        if (c == WalkControl::SkipDescendants || entry.type != FileType::Directory)
+            continue;
         // The callback may have moved the folder away: the failed open is skipped like any
         // unreadable folder.
-        posix::Fd sub(byFd ? ::openat(top.fd.get(), raw.name.c_str(),
-                                      O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
-                           : ::open(childHost.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!sub.valid()) continue;
+        posix::Fd sub(
+            byFd ? ::openat(top.fd.get(), raw.name.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
+                 : ::open(childHost.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!sub.valid())
+            continue;
         std::string subHost = top.hostPath + "/" + raw.name;
         push(std::move(sub), std::move(subHost), entry.path);
     }
@@ -232,18 +265,21 @@ void enumerate(std::string_view logical, const std::function<WalkControl(const W
 bool removeItem(std::string_view logical) {
     std::string leaf;
     posix::Fd parent = posix::openParentNoFollow(logical, leaf);
-    if (!parent.valid()) return false;
+    if (!parent.valid())
+        return false;
     return posix::removeTreeAt(parent.get(), leaf);
 }
 
 bool createDirectories(std::string_view logical) {
     std::string h = toHost(logical);
-    if (h.empty()) return false;
+    if (h.empty())
+        return false;
     std::string cur;
     for (size_t i = 0; i <= h.size(); ++i) {
         if (i == h.size() || (h[i] == '/' && i > 0)) {
             cur = h.substr(0, i);
-            if (::mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST) return false;
+            if (::mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
         }
     }
     struct stat st {};
@@ -252,41 +288,53 @@ bool createDirectories(std::string_view logical) {
 
 std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes) {
     std::string h = toHost(logical);
-    if (h.empty()) return std::nullopt;
-    posix::Fd fd(::open(h.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return std::nullopt;
+    if (h.empty())
+        return std::nullopt;
+    // Non-blocking open: a FIFO planted where a file is expected must not hang the reader
+    // (the type check below then refuses it).
+    posix::Fd fd(::open(h.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid())
+        return std::nullopt;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    if (static_cast<uint64_t>(st.st_size) > maxBytes) return std::nullopt;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    if (static_cast<uint64_t>(st.st_size) > maxBytes)
+        return std::nullopt;
     std::string out;
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return std::nullopt;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         out.append(buf, static_cast<size_t>(n));
-        if (out.size() > maxBytes) return std::nullopt;
+        if (out.size() > maxBytes)
+            return std::nullopt;
     }
     return out;
 }
 
 bool writeFileAtomically(std::string_view logical, std::string_view bytes) {
     std::string h = toHost(logical);
-    if (h.empty()) return false;
+    if (h.empty())
+        return false;
     static std::atomic<unsigned> counter{0};
     std::string tmp = h + ".vendrel-tmp-" + std::to_string(::getpid()) + "-" +
                       std::to_string(counter.fetch_add(1));
     posix::Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-    if (!fd.valid()) return false;
+    if (!fd.valid())
+        return false;
     const char* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
         ssize_t n = ::write(fd.get(), p, left);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             ::unlink(tmp.c_str());
             return false;
         }

@@ -3,19 +3,18 @@
 //
 // Why binary lists are checked before libplist sees them: the libplist 2.2 that Debian 12
 // ships decodes a shared object once per reference (so a small file can expand
-// exponentially), follows reference cycles, recurses once per nesting level in its parser,
-// its free and its XML writer, and truncates strings at NUL. The check below walks the
-// object graph without recursion and refuses anything deeper than kMaxPlistDepth, cyclic,
-// or expanding beyond kMaxExpandedCost, so libplist only ever sees small, shallow trees.
+// exponentially), recurses once per nesting level in its parser, its free and its XML
+// writer, truncates strings at NUL, keeps dates in 32-bit seconds without a range check,
+// and asserts (aborting the process) on a dictionary key whose UTF-16 it cannot convert.
+// The check below decodes the layout itself, walks the object graph without recursion and
+// refuses anything malformed, overlapping, cyclic, deeper than kMaxPlistDepth or expanding
+// beyond kMaxExpandedCost, so libplist only ever sees small, shallow, well-formed trees.
 #include "platform/plist.h"
 
-#include <fcntl.h>
 #include <plist/plist.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -24,7 +23,6 @@
 #include <pugixml.hpp>
 
 #include "platform/fs.h"
-#include "platform/paths.h"
 
 namespace vendrel::platform::plist {
 namespace {
@@ -44,7 +42,8 @@ constexpr uint64_t kMaxExpandedCost = 4 * kMaxPlistBytes;
 
 uint64_t readBigEndian(const unsigned char* p, unsigned size) {
     uint64_t v = 0;
-    for (unsigned i = 0; i < size; ++i) v = (v << 8) | p[i];
+    for (unsigned i = 0; i < size; ++i)
+        v = (v << 8) | p[i];
     return v;
 }
 
@@ -56,40 +55,74 @@ struct BinaryObject {
 };
 
 class BinaryCheck {
-public:
+  public:
     explicit BinaryCheck(std::string_view bytes)
         : data_(reinterpret_cast<const unsigned char*>(bytes.data())), size_(bytes.size()) {}
 
+    struct ClampedDate {
+        uint64_t offset;  // of the 8-byte float
+        bool negative;
+    };
+    static constexpr double kMaxDateSeconds = 2147483647.0;
+
+    const std::vector<ClampedDate>& datesToClamp() const { return datesToClamp_; }
+
     bool acceptable() {
-        if (!readTrailer() || !readObjects()) return false;
+        if (!readTrailer() || !readObjects())
+            return false;
         return walk();
     }
 
-private:
+  private:
     bool readTrailer() {
-        if (size_ < 8 + 1 + 32) return false;
+        if (size_ < 8 + 1 + 32)
+            return false;
         const unsigned char* t = data_ + size_ - 32;
         offsetSize_ = t[6];
         refSize_ = t[7];
         count_ = readBigEndian(t + 8, 8);
         top_ = readBigEndian(t + 16, 8);
         tableOffset_ = readBigEndian(t + 24, 8);
-        if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8) return false;
+        if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8)
+            return false;
         const uint64_t tableEnd = size_ - 32;
-        if (count_ == 0 || count_ > kMaxExpandedCost / kNodeCost || top_ >= count_) return false;
-        if (tableOffset_ < 9 || tableOffset_ > tableEnd) return false;
+        if (count_ == 0 || count_ > kMaxExpandedCost / kNodeCost || top_ >= count_)
+            return false;
+        if (tableOffset_ < 9 || tableOffset_ > tableEnd)
+            return false;
         return count_ <= (tableEnd - tableOffset_) / offsetSize_;
     }
 
     // Reads a length that follows a marker whose low nibble is 0xF: an integer object.
     bool readLength(uint64_t& pos, uint64_t& length) const {
-        if (pos >= tableOffset_) return false;
+        if (pos >= tableOffset_)
+            return false;
         const unsigned char marker = data_[pos++];
-        if ((marker & 0xF0) != 0x10 || (marker & 0x0F) > 3) return false;
+        if ((marker & 0xF0) != 0x10 || (marker & 0x0F) > 3)
+            return false;
         const unsigned size = 1u << (marker & 0x0F);
-        if (size > tableOffset_ - pos) return false;
+        if (size > tableOffset_ - pos)
+            return false;
         length = readBigEndian(data_ + pos, size);
         pos += size;
+        return true;
+    }
+
+    // No NUL and no unpaired surrogate: libplist's conversion to UTF-8 yields no string for
+    // the latter, and its dictionary walk then asserts on the key it could not convert.
+    static bool validUtf16(const unsigned char* p, uint64_t units) {
+        for (uint64_t i = 0; i < units; ++i) {
+            const unsigned unit = (unsigned{p[2 * i]} << 8) | p[2 * i + 1];
+            if (unit == 0 || (unit >= 0xDC00 && unit <= 0xDFFF))
+                return false;
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                if (++i == units)
+                    return false;
+                const unsigned low = (unsigned{p[2 * i]} << 8) | p[2 * i + 1];
+                if (low < 0xDC00 || low > 0xDFFF)
+                    return false;
+            }
+        }
         return true;
     }
 
@@ -99,99 +132,135 @@ private:
 
     bool readObjects() {
         objects_.resize(count_);
+        std::vector<std::pair<uint64_t, uint64_t>> extents;  // [start, end) of each object
+        extents.reserve(count_);
         const unsigned char* table = data_ + tableOffset_;
         for (uint64_t i = 0; i < count_; ++i) {
             const uint64_t offset = readBigEndian(table + i * offsetSize_, offsetSize_);
-            if (offset < 8 || offset >= tableOffset_) return false;
-            if (!readObject(offset, objects_[i])) return false;
+            if (offset < 8 || offset >= tableOffset_)
+                return false;
+            const auto end = readObject(offset, objects_[i]);
+            if (!end)
+                return false;
+            extents.push_back({offset, *end});
         }
+        // Writers lay objects out one after another. Overlapping objects (one object's bytes
+        // read again as part of another) are refused: they serve only to confuse readers,
+        // and the date clamping below must not change bytes another object is made of.
+        std::sort(extents.begin(), extents.end());
+        for (size_t i = 1; i < extents.size(); ++i)
+            if (extents[i].first < extents[i - 1].second)
+                return false;
         // Dictionary keys must be strings; libplist does not check this everywhere.
         for (const BinaryObject& o : objects_) {
-            if (!isDictionary(o)) continue;
+            if (!isDictionary(o))
+                continue;
             const uint64_t keys = (o.refCount & ~kDictionaryFlag) / 2;
             for (uint64_t k = 0; k < keys; ++k)
-                if (!objects_[refs_[o.firstRef + k]].isString) return false;
+                if (!objects_[refs_[o.firstRef + k]].isString)
+                    return false;
         }
         return true;
     }
 
     static bool isDictionary(const BinaryObject& o) { return o.refCount & kDictionaryFlag; }
 
-    bool readObject(uint64_t pos, BinaryObject& object) {
+    // Decodes the object at `pos`; the offset just past it, or nullopt when malformed.
+    std::optional<uint64_t> readObject(uint64_t pos, BinaryObject& object) {
         const unsigned char marker = data_[pos++];
         const unsigned kind = marker >> 4;
         const unsigned low = marker & 0x0F;
         switch (kind) {
             case 0x0:  // false, true; null and fill are not property-list values
-                return marker == 0x08 || marker == 0x09;
+                if (marker != 0x08 && marker != 0x09)
+                    return std::nullopt;
+                return pos;
             case 0x1: {  // integer of 1, 2, 4, 8 or 16 bytes
-                if (low > 4) return false;
+                if (low > 4)
+                    return std::nullopt;
                 const unsigned size = 1u << low;
-                if (!fits(pos, size)) return false;
+                if (!fits(pos, size))
+                    return std::nullopt;
                 if (size == 16) {
                     // Only values that fit a signed 64-bit integer are representable.
-                    if (readBigEndian(data_ + pos, 8) != 0) return false;
-                    if (readBigEndian(data_ + pos + 8, 8) > uint64_t(INT64_MAX)) return false;
+                    if (readBigEndian(data_ + pos, 8) != 0)
+                        return std::nullopt;
+                    if (readBigEndian(data_ + pos + 8, 8) > uint64_t(INT64_MAX))
+                        return std::nullopt;
                 }
                 object.payload = size;
-                return true;
+                return pos + size;
             }
             case 0x2: {  // real of 4 or 8 bytes
-                if (low != 2 && low != 3) return false;
+                if (low != 2 && low != 3)
+                    return std::nullopt;
                 object.payload = 1u << low;
-                return fits(pos, object.payload);
+                if (!fits(pos, object.payload))
+                    return std::nullopt;
+                return pos + object.payload;
             }
             case 0x3: {  // date: 8-byte float, seconds since the reference date
-                if (low != 3 || !fits(pos, 8)) return false;
+                if (low != 3 || !fits(pos, 8))
+                    return std::nullopt;
                 const uint64_t bits = readBigEndian(data_ + pos, 8);
                 double seconds = 0;
                 std::memcpy(&seconds, &bits, sizeof seconds);
-                // libplist keeps whole seconds in an int32.
-                if (!std::isfinite(seconds) || std::fabs(seconds) >= 2147483647.0) return false;
+                if (std::isnan(seconds))
+                    return std::nullopt;
+                // libplist keeps whole seconds in an int32 and converts without a range
+                // check; such dates are clamped before it sees them.
+                if (std::fabs(seconds) > kMaxDateSeconds)
+                    datesToClamp_.push_back({pos, seconds < 0});
                 object.payload = 8;
-                return true;
+                return pos + 8;
             }
             case 0x4:    // data
             case 0x5:    // ASCII string
             case 0x6: {  // UTF-16 string
                 uint64_t length = low;
-                if (low == 0x0F && !readLength(pos, length)) return false;
+                if (low == 0x0F && !readLength(pos, length))
+                    return std::nullopt;
                 if (kind == 0x6) {
-                    if (length > (uint64_t(-1) / 2)) return false;
+                    if (length > (uint64_t(-1) / 2))
+                        return std::nullopt;
                     length *= 2;
                 }
-                if (!fits(pos, length)) return false;
+                if (!fits(pos, length))
+                    return std::nullopt;
                 object.payload = length;
-                if (kind == 0x4) return true;
+                if (kind == 0x4)
+                    return pos + length;
                 object.isString = true;
                 // libplist hands strings out as C strings: an embedded NUL would silently
                 // cut the value short.
-                if (kind == 0x5) return std::memchr(data_ + pos, 0, length) == nullptr;
-                for (uint64_t i = 0; i < length; i += 2)
-                    if (data_[pos + i] == 0 && data_[pos + i + 1] == 0) return false;
-                return true;
+                const bool valid = kind == 0x5 ? std::memchr(data_ + pos, 0, length) == nullptr
+                                               : validUtf16(data_ + pos, length / 2);
+                if (!valid)
+                    return std::nullopt;
+                return pos + length;
             }
             case 0xA:    // array
             case 0xD: {  // dictionary
                 uint64_t length = low;
-                if (low == 0x0F && !readLength(pos, length)) return false;
+                if (low == 0x0F && !readLength(pos, length))
+                    return std::nullopt;
                 const uint64_t refs = kind == 0xD ? length * 2 : length;
                 if (length > size_ || !fits(pos, 0) || refs > (tableOffset_ - pos) / refSize_)
-                    return false;
-                // Offsets may overlap; the references read in total stay within the file's
-                // size so that a table of aliases cannot multiply the memory used here.
-                if (refs > size_ - refs_.size()) return false;
+                    return std::nullopt;
+                if (refs > size_ - refs_.size())  // cannot happen without overlaps
+                    return std::nullopt;
                 object.firstRef = refs_.size();
                 object.refCount = refs | (kind == 0xD ? kDictionaryFlag : 0);
                 for (uint64_t i = 0; i < refs; ++i) {
                     const uint64_t ref = readBigEndian(data_ + pos + i * refSize_, refSize_);
-                    if (ref >= count_) return false;
+                    if (ref >= count_)
+                        return std::nullopt;
                     refs_.push_back(static_cast<uint32_t>(ref));
                 }
-                return true;
+                return pos + refs * refSize_;
             }
             default:  // UIDs (keyed archives), sets and unknown markers
-                return false;
+                return std::nullopt;
         }
     }
 
@@ -217,9 +286,11 @@ private:
             const uint64_t refs = o.refCount & ~kDictionaryFlag;
             if (frame.next < refs) {
                 const uint64_t child = refs_[o.firstRef + frame.next++];
-                if (state[child] == kOnPath) return false;
+                if (state[child] == kOnPath)
+                    return false;
                 if (state[child] == kUnseen) {
-                    if (path.size() >= static_cast<size_t>(kMaxPlistDepth)) return false;
+                    if (path.size() >= static_cast<size_t>(kMaxPlistDepth))
+                        return false;
                     state[child] = kOnPath;
                     path.push_back({child, 0});
                 }
@@ -231,7 +302,8 @@ private:
                 total += cost[refs_[o.firstRef + i]];
                 deepest = std::max(deepest, depth[refs_[o.firstRef + i]]);
             }
-            if (total > kMaxExpandedCost || deepest + 1 > kMaxPlistDepth) return false;
+            if (total > kMaxExpandedCost || deepest + 1 > kMaxPlistDepth)
+                return false;
             cost[frame.object] = total;
             depth[frame.object] = deepest + 1;
             state[frame.object] = kDone;
@@ -247,6 +319,7 @@ private:
     unsigned offsetSize_ = 0, refSize_ = 0;
     uint64_t count_ = 0, top_ = 0, tableOffset_ = 0;
     std::vector<BinaryObject> objects_;
+    std::vector<ClampedDate> datesToClamp_;
     std::vector<uint32_t> refs_;  // object indices; the object count is far below 2^32
 };
 
@@ -277,7 +350,8 @@ std::optional<Value> fromLibplist(plist_t node) {
         case PLIST_STRING: {
             char* s = nullptr;
             plist_get_string_val(node, &s);
-            if (!s) return std::nullopt;
+            if (!s)
+                return std::nullopt;
             Value v{std::string(s)};
             std::free(s);
             return v;
@@ -293,8 +367,8 @@ std::optional<Value> fromLibplist(plist_t node) {
         case PLIST_DATE: {
             int32_t sec = 0, usec = 0;
             plist_get_date_val(node, &sec, &usec);
-            const auto since = std::chrono::seconds(kReferenceDateOffset + sec) +
-                               std::chrono::microseconds(usec);
+            const auto since =
+                std::chrono::seconds(kReferenceDateOffset + sec) + std::chrono::microseconds(usec);
             return Value(Date{std::chrono::system_clock::time_point(
                 std::chrono::duration_cast<std::chrono::system_clock::duration>(since))});
         }
@@ -304,7 +378,8 @@ std::optional<Value> fromLibplist(plist_t node) {
             array.reserve(n);
             for (uint32_t i = 0; i < n; ++i) {
                 auto item = fromLibplist(plist_array_get_item(node, i));
-                if (!item) return std::nullopt;
+                if (!item)
+                    return std::nullopt;
                 array.push_back(std::move(*item));
             }
             return Value(std::move(array));
@@ -331,7 +406,8 @@ std::optional<Value> fromLibplist(plist_t node) {
                     dictionary.insert_or_assign(std::move(k), std::move(*v));
             }
             std::free(it);
-            if (!ok) return std::nullopt;
+            if (!ok)
+                return std::nullopt;
             return Value(std::move(dictionary));
         }
         default:
@@ -340,10 +416,26 @@ std::optional<Value> fromLibplist(plist_t node) {
 }
 
 std::optional<Value> parseBinary(std::string_view bytes) {
-    if (!BinaryCheck(bytes).acceptable()) return std::nullopt;
+    BinaryCheck check(bytes);
+    if (!check.acceptable())
+        return std::nullopt;
+    std::string clamped;
+    if (!check.datesToClamp().empty()) {
+        clamped = bytes;
+        for (const auto& date : check.datesToClamp()) {
+            const double limit =
+                date.negative ? -BinaryCheck::kMaxDateSeconds : BinaryCheck::kMaxDateSeconds;
+            uint64_t bits = 0;
+            std::memcpy(&bits, &limit, sizeof bits);
+            for (int i = 7; i >= 0; --i, bits >>= 8)
+                clamped[date.offset + static_cast<size_t>(i)] = static_cast<char>(bits & 0xFF);
+        }
+        bytes = clamped;
+    }
     plist_t root = nullptr;
     plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    if (!root) return std::nullopt;
+    if (!root)
+        return std::nullopt;
     std::unique_ptr<void, PlistFree> owner(root);
     return fromLibplist(root);
 }
@@ -360,12 +452,13 @@ bool referencesAreSimple(std::string_view text) {
     while ((i = text.find_first_of("&<", i)) != std::string_view::npos) {
         if (text[i] == '<') {
             // Skip sections whose '&' is literal.
-            for (auto [open, close] : {std::pair<std::string_view, std::string_view>{
-                                           "<![CDATA[", "]]>"},
-                                       {"<!--", "-->"}}) {
+            for (auto [open, close] :
+                 {std::pair<std::string_view, std::string_view>{"<![CDATA[", "]]>"},
+                  {"<!--", "-->"}}) {
                 if (text.substr(i, open.size()) == open) {
                     const size_t end = text.find(close, i + open.size());
-                    if (end == std::string_view::npos) return false;
+                    if (end == std::string_view::npos)
+                        return false;
                     i = end + close.size() - 1;
                     break;
                 }
@@ -374,12 +467,14 @@ bool referencesAreSimple(std::string_view text) {
             continue;
         }
         const size_t semicolon = text.find(';', i);
-        if (semicolon == std::string_view::npos || semicolon - i > 12) return false;
+        if (semicolon == std::string_view::npos || semicolon - i > 12)
+            return false;
         const std::string_view name = text.substr(i + 1, semicolon - i - 1);
-        const bool predefined = name == "amp" || name == "lt" || name == "gt" ||
-                                name == "quot" || name == "apos";
+        const bool predefined =
+            name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
         const bool numeric = name.size() > 1 && name[0] == '#';
-        if (!predefined && !numeric) return false;
+        if (!predefined && !numeric)
+            return false;
         i = semicolon + 1;
     }
     return true;
@@ -387,7 +482,8 @@ bool referencesAreSimple(std::string_view text) {
 
 std::string_view trimmed(std::string_view s) {
     const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
+    if (first == std::string_view::npos)
+        return {};
     return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
@@ -417,26 +513,33 @@ std::optional<int64_t> parseInteger(std::string_view s) {
         base = 16;
         s.remove_prefix(2);
     }
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     uint64_t magnitude = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
-    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    if (ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
     if (negative) {
-        if (magnitude > uint64_t(INT64_MAX) + 1) return std::nullopt;
+        if (magnitude > uint64_t(INT64_MAX) + 1)
+            return std::nullopt;
         return static_cast<int64_t>(0 - magnitude);
     }
-    if (magnitude > uint64_t(INT64_MAX)) return std::nullopt;
+    if (magnitude > uint64_t(INT64_MAX))
+        return std::nullopt;
     return static_cast<int64_t>(magnitude);
 }
 
 std::optional<double> parseReal(std::string_view s) {
     s = trimmed(s);
     std::string lower(s);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (lower == "+infinity" || lower == "infinity" || lower == "+inf")
         return std::numeric_limits<double>::infinity();
-    if (lower == "-infinity") return -std::numeric_limits<double>::infinity();
-    if (!lower.empty() && lower[0] == '+') lower.erase(0, 1);
+    if (lower == "-infinity")
+        return -std::numeric_limits<double>::infinity();
+    if (!lower.empty() && lower[0] == '+')
+        lower.erase(0, 1);
     double d = 0;
     const auto [end, ec] = std::from_chars(lower.data(), lower.data() + lower.size(), d);
     if (lower.empty() || ec != std::errc() || end != lower.data() + lower.size())
@@ -463,18 +566,29 @@ std::optional<Date> parseDate(std::string_view s) {
     auto number = [&](size_t at, size_t len) -> std::optional<unsigned> {
         unsigned v = 0;
         const auto [end, ec] = std::from_chars(s.data() + at, s.data() + at + len, v);
-        if (ec != std::errc() || end != s.data() + at + len) return std::nullopt;
+        if (ec != std::errc() || end != s.data() + at + len)
+            return std::nullopt;
         return v;
     };
-    const auto year = number(0, 4), month = number(5, 2), day = number(8, 2),
-               hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
-    if (!year || !month || !day || !hour || !minute || !second) return std::nullopt;
+    const auto year = number(0, 4), month = number(5, 2), day = number(8, 2), hour = number(11, 2),
+               minute = number(14, 2), second = number(17, 2);
+    if (!year || !month || !day || !hour || !minute || !second)
+        return std::nullopt;
     if (*month < 1 || *month > 12 || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 ||
         *second > 60)
         return std::nullopt;
     const int64_t days = daysFromCivil(*year, *month, *day);
     const int64_t secs = days * 86400 + *hour * 3600 + *minute * 60 + *second;
-    return Date{std::chrono::system_clock::time_point(std::chrono::seconds(secs))};
+    // The clock holds about 1678 to 2262; a date beyond (such as a "distant future" of
+    // 4001) is clamped rather than refusing the whole list.
+    using std::chrono::system_clock;
+    const int64_t earliest =
+        std::chrono::ceil<std::chrono::seconds>(system_clock::time_point::min().time_since_epoch())
+            .count();
+    const int64_t latest =
+        std::chrono::floor<std::chrono::seconds>(system_clock::time_point::max().time_since_epoch())
+            .count();
+    return Date{system_clock::time_point(std::chrono::seconds(std::clamp(secs, earliest, latest)))};
 }
 
 std::optional<std::string> decodeBase64(std::string_view s) {
@@ -502,7 +616,8 @@ std::optional<std::string> decodeBase64(std::string_view s) {
             continue;
         else
             return std::nullopt;
-        if (padding) return std::nullopt;  // data after padding
+        if (padding)
+            return std::nullopt;  // data after padding
         buffer = (buffer << 6) | static_cast<uint32_t>(v);
         bits += 6;
         if (bits >= 8) {
@@ -510,57 +625,71 @@ std::optional<std::string> decodeBase64(std::string_view s) {
             out.push_back(static_cast<char>((buffer >> bits) & 0xFF));
         }
     }
-    if (padding > 2 || bits >= 6) return std::nullopt;
+    if (padding > 2 || bits >= 6)
+        return std::nullopt;
     return out;
 }
 
 std::optional<Value> fromXml(const pugi::xml_node& element, int depth) {
-    if (depth > kMaxPlistDepth) return std::nullopt;
+    if (depth > kMaxPlistDepth)
+        return std::nullopt;
     const std::string_view name = element.name();
     if (name == "dict") {
         Dictionary dictionary;
         std::optional<std::string> key;
         for (pugi::xml_node child : element.children()) {
             if (child.type() == pugi::node_pcdata) {
-                if (!trimmed(child.value()).empty()) return std::nullopt;
+                if (!trimmed(child.value()).empty())
+                    return std::nullopt;
                 continue;
             }
-            if (child.type() != pugi::node_element) continue;
+            if (child.type() != pugi::node_element)
+                continue;
             if (!key) {
-                if (std::string_view(child.name()) != "key") return std::nullopt;
+                if (std::string_view(child.name()) != "key")
+                    return std::nullopt;
                 key = textOf(child);
-                if (!key) return std::nullopt;
+                if (!key)
+                    return std::nullopt;
                 continue;
             }
             auto value = fromXml(child, depth + 1);
-            if (!value) return std::nullopt;
+            if (!value)
+                return std::nullopt;
             dictionary.insert_or_assign(std::move(*key), std::move(*value));
             key.reset();
         }
-        if (key) return std::nullopt;  // a key without a value
+        if (key)
+            return std::nullopt;  // a key without a value
         return Value(std::move(dictionary));
     }
     if (name == "array") {
         Array array;
         for (pugi::xml_node child : element.children()) {
             if (child.type() == pugi::node_pcdata) {
-                if (!trimmed(child.value()).empty()) return std::nullopt;
+                if (!trimmed(child.value()).empty())
+                    return std::nullopt;
                 continue;
             }
-            if (child.type() != pugi::node_element) continue;
+            if (child.type() != pugi::node_element)
+                continue;
             auto value = fromXml(child, depth + 1);
-            if (!value) return std::nullopt;
+            if (!value)
+                return std::nullopt;
             array.push_back(std::move(*value));
         }
         return Value(std::move(array));
     }
     if (name == "true" || name == "false") {
-        if (element.first_child().type() == pugi::node_element) return std::nullopt;
+        if (element.first_child().type() == pugi::node_element)
+            return std::nullopt;
         return Value(name == "true");
     }
     auto text = textOf(element);
-    if (!text) return std::nullopt;
-    if (name == "string") return Value(std::move(*text));
+    if (!text)
+        return std::nullopt;
+    if (name == "string")
+        return Value(std::move(*text));
     if (name == "integer") {
         auto i = parseInteger(*text);
         return i ? std::optional<Value>(Value(*i)) : std::nullopt;
@@ -581,12 +710,14 @@ std::optional<Value> fromXml(const pugi::xml_node& element, int depth) {
 }
 
 std::optional<Value> parseXml(std::string_view bytes) {
-    if (!referencesAreSimple(bytes)) return std::nullopt;
+    if (!referencesAreSimple(bytes))
+        return std::nullopt;
     pugi::xml_document doc;
     // Whitespace-only text is kept: "<string> </string>" is a blank, not an empty string.
     const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
     const auto result = doc.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_utf8);
-    if (!result) return std::nullopt;
+    if (!result)
+        return std::nullopt;
     pugi::xml_node root;
     for (pugi::xml_node child : doc.children()) {
         switch (child.type()) {
@@ -599,23 +730,28 @@ std::optional<Value> parseXml(std::string_view bytes) {
                 root = child;
                 break;
             case pugi::node_pcdata:
-                if (!trimmed(child.value()).empty()) return std::nullopt;
+                if (!trimmed(child.value()).empty())
+                    return std::nullopt;
                 break;
             default:
                 break;
         }
     }
-    if (!root) return std::nullopt;
+    if (!root)
+        return std::nullopt;
     if (std::string_view(root.name()) == "plist") {
         pugi::xml_node value;
         for (pugi::xml_node child : root.children()) {
             if (child.type() == pugi::node_pcdata && !trimmed(child.value()).empty())
                 return std::nullopt;
-            if (child.type() != pugi::node_element) continue;
-            if (value) return std::nullopt;  // more than one top-level value
+            if (child.type() != pugi::node_element)
+                continue;
+            if (value)
+                return std::nullopt;  // more than one top-level value
             value = child;
         }
-        if (!value) return std::nullopt;
+        if (!value)
+            return std::nullopt;
         root = value;
     }
     return fromXml(root, 1);
@@ -671,7 +807,8 @@ std::string encodeBase64(std::string_view bytes) {
     }
     if (i < bytes.size()) {
         uint32_t n = uint32_t(uint8_t(bytes[i])) << 16;
-        if (i + 1 < bytes.size()) n |= uint32_t(uint8_t(bytes[i + 1])) << 8;
+        if (i + 1 < bytes.size())
+            n |= uint32_t(uint8_t(bytes[i + 1])) << 8;
         out += kAlphabet[(n >> 18) & 63];
         out += kAlphabet[(n >> 12) & 63];
         out += i + 1 < bytes.size() ? kAlphabet[(n >> 6) & 63] : '=';
@@ -708,8 +845,10 @@ std::string formatDate(const Date& date) {
 }
 
 std::string formatReal(double d) {
-    if (std::isnan(d)) return "nan";
-    if (std::isinf(d)) return d > 0 ? "+infinity" : "-infinity";
+    if (std::isnan(d))
+        return "nan";
+    if (std::isinf(d))
+        return d > 0 ? "+infinity" : "-infinity";
     std::array<char, 64> buffer{};
     const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), d);
     return ec == std::errc() ? std::string(buffer.data(), end) : std::string("0");
@@ -723,7 +862,8 @@ bool appendXml(std::string& out, const Value& value, int depth) {
             using T = std::decay_t<decltype(x)>;
             if constexpr (std::is_same_v<T, std::string>) {
                 out += "<string>";
-                if (!appendEscaped(out, x)) return false;
+                if (!appendEscaped(out, x))
+                    return false;
                 out += "</string>\n";
             } else if constexpr (std::is_same_v<T, int64_t>) {
                 out += "<integer>" + std::to_string(x) + "</integer>\n";
@@ -746,7 +886,8 @@ bool appendXml(std::string& out, const Value& value, int depth) {
                 }
                 out += "<array>\n";
                 for (const Value& item : x)
-                    if (!appendXml(out, item, depth + 1)) return false;
+                    if (!appendXml(out, item, depth + 1))
+                        return false;
                 out += indent + "</array>\n";
             } else {
                 if (x.empty()) {
@@ -756,49 +897,17 @@ bool appendXml(std::string& out, const Value& value, int depth) {
                 out += "<dict>\n";
                 for (const auto& [key, item] : x) {
                     out += indent + "\t<key>";
-                    if (!appendEscaped(out, key)) return false;
+                    if (!appendEscaped(out, key))
+                        return false;
                     out += "</key>\n";
-                    if (!appendXml(out, item, depth + 1)) return false;
+                    if (!appendXml(out, item, depth + 1))
+                        return false;
                 }
                 out += indent + "</dict>\n";
             }
             return true;
         },
         value.v);
-}
-
-// Reads a regular file of at most kMaxPlistBytes. Opened non-blocking so that a FIFO
-// planted in place of a list cannot hang the reader.
-std::optional<std::string> readLimited(std::string_view logicalPath) {
-    const std::string host = toHost(logicalPath);
-    if (host.empty()) return std::nullopt;
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> result;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<uint64_t>(st.st_size) <= kMaxPlistBytes) {
-        std::string bytes;
-        char buffer[65536];
-        bool ok = true;
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                ok = false;
-                break;
-            }
-            if (n == 0) break;
-            bytes.append(buffer, static_cast<size_t>(n));
-            if (bytes.size() > kMaxPlistBytes) {  // grew while being read
-                ok = false;
-                break;
-            }
-        }
-        if (ok) result = std::move(bytes);
-    }
-    ::close(fd);
-    return result;
 }
 
 }  // namespace
@@ -814,26 +923,31 @@ const Value* valueForKey(const Dictionary& d, std::string_view key) {
 }
 
 std::optional<Value> parse(std::string_view bytes) {
-    if (bytes.size() > kMaxPlistBytes) return std::nullopt;
-    if (bytes.substr(0, 8) == "bplist00") return parseBinary(bytes);
+    if (bytes.size() > kMaxPlistBytes)
+        return std::nullopt;
+    if (bytes.substr(0, 8) == "bplist00")
+        return parseBinary(bytes);
     return parseXml(bytes);
 }
 
 std::optional<Value> readFile(std::string_view logicalPath) {
-    auto bytes = readLimited(logicalPath);
-    if (!bytes) return std::nullopt;
+    auto bytes = fs::readFile(logicalPath, kMaxPlistBytes);
+    if (!bytes)
+        return std::nullopt;
     return parse(*bytes);
 }
 
 std::optional<Dictionary> readDictionary(std::string_view logicalPath) {
     auto value = readFile(logicalPath);
-    if (!value || !value->dictionary()) return std::nullopt;
+    if (!value || !value->dictionary())
+        return std::nullopt;
     return std::move(std::get<Dictionary>(value->v));
 }
 
 std::optional<Array> readArray(std::string_view logicalPath) {
     auto value = readFile(logicalPath);
-    if (!value || !value->array()) return std::nullopt;
+    if (!value || !value->array())
+        return std::nullopt;
     return std::move(std::get<Array>(value->v));
 }
 
@@ -843,14 +957,16 @@ std::string toXml(const Value& value) {
         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
         "<plist version=\"1.0\">\n";
-    if (!appendXml(out, value, 0)) return {};
+    if (!appendXml(out, value, 0))
+        return {};
     out += "</plist>\n";
     return out;
 }
 
 bool writeXmlFile(std::string_view logicalPath, const Value& value) {
     const std::string xml = toXml(value);
-    if (xml.empty()) return false;
+    if (xml.empty())
+        return false;
     return fs::writeFileAtomically(logicalPath, xml);
 }
 

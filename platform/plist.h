@@ -1,4 +1,5 @@
-// Property lists: XML (pugixml, read and write) and binary (libplist, read only).
+// Property lists: XML (read with pugixml, written in the platform's own layout) and binary
+// (libplist, read only).
 //
 // Files that other programs wrote (Info.plist, launchd jobs, request files) are untrusted:
 // reading refuses a file over kMaxPlistBytes or nested deeper than kMaxPlistDepth, and
@@ -28,6 +29,8 @@ struct Data {
     std::string bytes;
     bool operator==(const Data&) const = default;
 };
+// Dates beyond what the clock can hold (about 1678 to 2262; 1933 to 2069 in binary lists,
+// whose decoder keeps 32-bit seconds) are clamped to the nearest one it can.
 struct Date {
     std::chrono::system_clock::time_point time;
     bool operator==(const Date&) const = default;
@@ -65,9 +68,16 @@ std::optional<Value> readFile(std::string_view logicalPath);
 std::optional<Dictionary> readDictionary(std::string_view logicalPath);
 std::optional<Array> readArray(std::string_view logicalPath);
 
-// An XML property list with Apple's header and DOCTYPE.
+// An XML property list with Apple's header and DOCTYPE, tab-indented like the platform's
+// writer. Strings are written byte for byte (invalid UTF-8 included) with &, < and >
+// escaped; control characters other than tab and line feed (carriage return included) are
+// written as character references so that they survive a reader's line-end normalisation.
+// parse() reads all of them back unchanged; a strict XML 1.0 reader refuses references to
+// control characters. NUL cannot be carried at all: a value whose strings or keys hold one
+// gives an empty result. Dates are written to the whole second.
 std::string toXml(const Value& value);
-// Writes toXml(value) atomically (temporary file, then rename).
+// Writes toXml(value) atomically (temporary file, then rename); false, writing nothing, when
+// toXml refuses the value or the write fails.
 bool writeXmlFile(std::string_view logicalPath, const Value& value);
 
 }  // namespace vendrel::platform::plist

@@ -1,10 +1,117 @@
+// `Vendrel list [--show-apple] [--json]`: the catalogue, in catalogue order.
+//
+// Names, versions and identifiers come from other programs' Info.plist files: the table
+// shows control characters escaped (a name must not be able to move the cursor or end a
+// row early), and the JSON form replaces bytes that are not UTF-8.
+#include <algorithm>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "app/catalogue/catalogue.h"
 #include "app/cli/commands.h"
+#include "app/cli/printable.h"
 
 namespace vendrel::cli {
+namespace {
+
+struct ListOptions {
+    bool showApple = false;
+    bool json = false;
+};
+
+// Terminal columns of a UTF-8 text, counting one per code point (continuation bytes are
+// free). Good enough for the Latin, Cyrillic and Greek names most bundles carry.
+size_t columns(const std::string& s) {
+    return static_cast<size_t>(std::count_if(
+        s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// Cuts a text to at most `width` columns, marking the cut with an ellipsis.
+std::string fit(const std::string& s, size_t width) {
+    if (columns(s) <= width)
+        return s;
+    size_t kept = 0, i = 0;
+    for (; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && ++kept == width)
+            break;
+    }
+    return s.substr(0, i) + "\u2026";
+}
+
+struct Row {
+    std::string name, version, identifier, installed, path;
+};
+
+void printTable(const std::vector<InstalledAppRef>& records) {
+    constexpr size_t kNameMax = 34, kVersionMax = 14, kIdentifierMax = 40;
+    std::vector<Row> rows;
+    Row heading{"Name", "Version", "Bundle identifier", "Installed", "Path"};
+    size_t wName = columns(heading.name), wVersion = columns(heading.version),
+           wIdentifier = columns(heading.identifier), wInstalled = 19;
+    for (const auto& r : records) {
+        Row row{fit(printable(r->mpu_str_Name.get()), kNameMax),
+                fit(printable(r->mpu_str_Version.get()), kVersionMax),
+                fit(printable(r->mpu_str_Publisher.get()), kIdentifierMax),
+                r->mpu_str_InstalledTime.get().value_or("unknown"),
+                printable(r->mpu_str_InstallPath.get())};
+        wName = std::max(wName, columns(row.name));
+        wVersion = std::max(wVersion, columns(row.version));
+        wIdentifier = std::max(wIdentifier, columns(row.identifier));
+        rows.push_back(std::move(row));
+    }
+    auto pad = [](const std::string& s, size_t width) {
+        return s + std::string(width - std::min(width, columns(s)), ' ');
+    };
+    auto print = [&](const Row& row) {
+        std::cout << pad(row.name, wName) << "  " << pad(row.version, wVersion) << "  "
+                  << pad(row.identifier, wIdentifier) << "  " << pad(row.installed, wInstalled)
+                  << "  " << row.path << '\n';
+    };
+    print(heading);
+    print(Row{std::string(wName, '-'), std::string(wVersion, '-'), std::string(wIdentifier, '-'),
+              std::string(wInstalled, '-'), std::string(4, '-')});
+    for (const auto& row : rows)
+        print(row);
+    std::cout << '\n'
+              << rows.size() << (rows.size() == 1 ? " item" : " items")
+              << " (applications and preference panes)\n";
+}
+
+void printJson(const std::vector<InstalledAppRef>& records) {
+    auto out = nlohmann::ordered_json::array();
+    for (const auto& r : records) {
+        auto installed = r->mpu_str_InstalledTime.get();
+        out.push_back({
+            {"mpu_str_Name", r->mpu_str_Name.get()},
+            {"mpu_str_Version", r->mpu_str_Version.get()},
+            {"mpu_str_Publisher", r->mpu_str_Publisher.get()},
+            {"mpu_str_InstalledTime",
+             installed ? nlohmann::ordered_json(*installed) : nlohmann::ordered_json()},
+            {"mpu_str_InstallPath", r->mpu_str_InstallPath.get()},
+        });
+    }
+    std::cout << out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace
 
 void addListCommand(CLI::App& app, Outcome& outcome) {
+    auto options = std::make_shared<ListOptions>();
     auto* cmd = app.add_subcommand("list", "List the installed applications and preference panes");
-    cmd->callback([&outcome] { outcome.exitCode = 0; });
+    cmd->add_flag("--show-apple", options->showApple, "Include Apple's own applications and panes");
+    cmd->add_flag("--json", options->json,
+                  "Print a JSON array of records (keys: the record's field names)");
+    cmd->callback([options, &outcome] {
+        Catalogue catalogue;
+        catalogue.fun_GetInstalledApps(options->showApple);
+        if (options->json)
+            printJson(catalogue.mpu_array_TargetInstalledAppInfo);
+        else
+            printTable(catalogue.mpu_array_TargetInstalledAppInfo);
+        outcome.exitCode = 0;
+    });
 }
 
 }  // namespace vendrel::cli

@@ -1,0 +1,148 @@
+#include "app/analysis/analysis_job.h"
+
+#include "app/analysis/lib_funs_UD.h"
+#include "app/analysis/removal_database.h"
+#include "common/lib_funs.h"
+#include "platform/clock.h"
+
+namespace vendrel {
+
+DifficultyStyle difficultyStyle(uint64_t rank) {
+    if (rank <= 2)
+        return {"Easy", {1.0, 0.46875, 0.0, false}};
+    if (rank <= 5)
+        return {"Normal", {1.0, 0.3125, 0.0, false}};
+    if (rank <= 8)
+        return {"Hard", {1.0, 0.15625, 0.0, false}};
+    return {"Diffcult", {1.0, 0.23, 0.19, true}};
+}
+
+std::string progressCountsLine(uint64_t dirs, uint64_t files) {
+    return "Folders: " + std::to_string(dirs) + "  Files: " + std::to_string(files);
+}
+
+std::string totalsLine(uint64_t dirs, uint64_t files, uint64_t sizeBytes) {
+    return "Folders: " + std::to_string(dirs) + "   Files: " + std::to_string(files) +
+           "   Size: " + lib_funs::fun_File_SizeToStr(sizeBytes);
+}
+
+std::string difficultyLine(uint64_t rank) {
+    return "Uninstall Difficulty: " + std::string(difficultyStyle(rank).label) + "(" +
+           std::to_string(rank) + ")";
+}
+
+AnalysisJob::AnalysisJob(dispatch::GlobalQueue& global, dispatch::MainQueue& main,
+                         AnalysisView& view)
+    : global_(global), main_(main), view_(view) {}
+
+AnalysisJob::~AnalysisJob() {
+    waitUntilIdle();
+}
+
+void AnalysisJob::waitUntilIdle() const {
+    std::unique_lock lock(idleMutex_);
+    idle_.wait(lock, [&] { return !running_.load(); });
+}
+
+const std::string* AnalysisJob::objectValue(std::string_view columnIdentifier, size_t row) const {
+    if (row >= files_.size())
+        return nullptr;
+    return fileEntryValue(files_[row], columnIdentifier);
+}
+
+AnalysisJob::Start AnalysisJob::start(const InstalledAppRef& record) {
+    if (!record)
+        return Start::NoSelection;
+    bool expected = false;
+    if (!running_.compare_exchange_strong(expected, true))
+        return Start::AlreadyRunning;
+    global_.async([this, record] {
+        platform::sleepSeconds(2.0);
+        run(record);
+        // Notify under the lock: once it is released the destructor may run.
+        std::lock_guard lock(idleMutex_);
+        running_.store(false);
+        idle_.notify_all();
+    });
+    main_.async([this] { view_.showStageLine(kStage1Line); });
+    return Start::Started;
+}
+
+void AnalysisJob::reportProgress(uint64_t dirs, uint64_t files) {
+    {
+        std::lock_guard lock(progressMutex_);
+        latestDirs_ = dirs;
+        latestFiles_ = files;
+    }
+    if (!refreshQueued_.exchange(true))
+        main_.async([this] { showLatestProgress(); });
+}
+
+void AnalysisJob::showLatestProgress() {
+    // Clear the flag before reading: counts stored after this read queue a new refresh.
+    refreshQueued_.store(false);
+    uint64_t dirs, files;
+    {
+        std::lock_guard lock(progressMutex_);
+        dirs = latestDirs_;
+        files = latestFiles_;
+    }
+    view_.showCountsLine(progressCountsLine(dirs, files));
+}
+
+void AnalysisJob::run(const InstalledAppRef& record) {
+    main_.async([this] {
+        files_.clear();
+        view_.resultListChanged();
+    });
+
+    const std::string installPath = record->mpu_str_InstallPath.get();
+    const std::string name = record->mpu_str_Name.get();
+    const std::string publisher = record->mpu_str_Publisher.get();
+
+    // Stage 1: the inventory, built apart and handed over whole.
+    std::vector<FileEntry> list;
+    uint64_t dirs = 0, files = 0;
+    std::optional<uint64_t> size;
+    mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
+        installPath, name, publisher, list, dirs, files, size,
+        [this](uint64_t d, uint64_t f) { reportProgress(d, f); });
+    main_.async([this, list = std::move(list)]() mutable {
+        files_ = std::move(list);
+        view_.resultListChanged();
+    });
+    const uint64_t sizeBytes = size.value_or(0);
+    record->mpu_str_Size.set(lib_funs::fun_File_SizeToStr(sizeBytes));
+    record->mpu_str_DirCount.set(std::to_string(dirs));
+    record->mpu_str_FileCount.set(std::to_string(files));
+
+    // Stage 2: the removal database (blocks this job for at most its network time-out).
+    main_.async([this] {
+        view_.showStageLine(kStage2Line);
+        view_.showCountsLine(kLoadingDatabaseLine);
+    });
+    mpr_pro_GCD_DownloadAppRemovalCml(installPath);
+
+    // Stage 3: the difficulty; it reads the command list stage 2 left.
+    main_.async([this] { view_.showStageLine(kStage3Line); });
+    const uint64_t rank = lib_funs_UD().fun_UD_GetRank(installPath, name, publisher);
+
+    AnalysisResult result;
+    result.record = record;
+    result.installPath = installPath;
+    result.name = name;
+    result.icon = record->mpu_image_LargeIcons.get();
+    if (!result.icon)
+        result.icon = record->mpu_image_Icons.get();
+    result.dirs = dirs;
+    result.files = files;
+    result.sizeBytes = sizeBytes;
+    result.rank = rank;
+    result.commandListInForce = removalCommandListInForce(installPath);
+    result.totalsLine = totalsLine(dirs, files, sizeBytes);
+    result.difficultyLine = difficultyLine(rank);
+    result.difficulty = difficultyStyle(rank);
+    main_.async([this, result = std::move(result)] { view_.present(result); });
+}
+
+}  // namespace vendrel

@@ -1,0 +1,225 @@
+#include "app/catalogue/catalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "common/guard.h"
+#include "common/lib_funs.h"
+#include "platform/fs.h"
+#include "platform/paths.h"
+#include "platform/plist.h"
+#include "platform/strings.h"
+
+namespace vendrel {
+namespace {
+namespace fs = platform::fs;
+namespace plist = platform::plist;
+
+// ---- The never-shown applications ----
+
+enum class Field { InstallPath, Name, Publisher };
+enum class Test { Equals, Contains };
+struct NoShowRow {
+    Field field;
+    Test test;
+    std::string_view value;
+};
+
+// Checked in order; the first row that holds hides the application.
+constexpr std::array<NoShowRow, 25> kNoShow{{
+    {Field::Publisher, Test::Equals, "com.Vendrel.Ostrand"},
+    {Field::Publisher, Test::Contains, "com.COMODO.Diagno"},
+    {Field::Publisher, Test::Contains, "com.COMODO.Scan-Items"},
+    {Field::Publisher, Test::Equals, "com.COMODO.Software-Update"},
+    {Field::Publisher, Test::Contains, "com.COMODO.Uninstall"},
+    {Field::Publisher, Test::Equals, "com.COMODO.View-Logs"},
+    {Field::Publisher, Test::Equals, "com.razerzone.synapse.uninstaller"},
+    {Field::Name, Test::Equals, "Remove Sophos Anti-Virus"},
+    {Field::Name, Test::Equals, "LayOut"},
+    {Field::Name, Test::Equals, "Style Builder"},
+    {Field::Publisher, Test::Equals, "com.samsung.Uninstall"},
+    {Field::Publisher, Test::Equals, "com.sony.SonyCreativeSoftware.Convrt"},
+    {Field::Name, Test::Equals, "TechTool Protection"},
+    {Field::Name, Test::Equals, "SupportTool"},
+    {Field::Name, Test::Equals, "UninstallerLauncher"},
+    {Field::Publisher, Test::Equals, "logitech.Unifying-Installer"},
+    {Field::Name, Test::Equals, "Movavi Sound Grabber Uninstaller"},
+    {Field::InstallPath, Test::Contains, "Wacom Tablet.localized/Android File Transfer"},
+    {Field::InstallPath, Test::Contains, "Wacom Tablet.localized/Wacom Desktop Center"},
+    {Field::InstallPath, Test::Contains, "Wacom Tablet.localized/Wacom Display Settings"},
+    {Field::Name, Test::Equals, "EPSON Scan Settings"},
+    {Field::Name, Test::Equals, "Uninstall K9 Web Protection"},
+    {Field::Name, Test::Equals, "Uninstaller"},
+    {Field::Name, Test::Equals, "Uninstall"},
+    // Every installer and uninstaller, in any case; "Install" alone is not caught.
+    {Field::Name, Test::Contains, "Installer"},
+}};
+
+// ---- Reading one bundle ----
+
+// NSBundle's resource folders, in its search order: the unlocalised resources first.
+constexpr std::array<std::string_view, 4> kResourceFolders{
+    "Contents/Resources", "Contents/Resources/Base.lproj", "Contents/Resources/en.lproj",
+    "Contents/Resources/English.lproj"};
+
+// pathForResource:ofType: for a resource file named `fileName` (name and extension joined
+// as the bundle would join them): the first resource folder holding a file of that name.
+// The name comes from the bundle's Info.plist and is untrusted: one that would leave the
+// resource folder is never looked up.
+std::optional<std::string> resourcePath(const std::string& bundle, const std::string& fileName) {
+    if (!guard::isUsableName(fileName)) return std::nullopt;
+    for (auto folder : kResourceFolders) {
+        std::string path = platform::appendPathComponent(
+            platform::appendPathComponent(bundle, folder), fileName);
+        if (fs::fileExists(path) && !fs::isDirectory(path)) return path;
+    }
+    return std::nullopt;
+}
+
+// The large icon: the resource named by "CFBundleIconFile", split into name and extension.
+// A value without an extension finds only a file of exactly that name ("Foo" does not find
+// "Foo.icns").
+std::optional<std::string> largeIconPath(const std::string& bundle, const std::string& iconFile) {
+    std::string name = platform::deletingPathExtension(iconFile);
+    std::string type = platform::pathExtension(iconFile);
+    return resourcePath(bundle, type.empty() ? name : name + "." + type);
+}
+
+// The icon the workspace shows for a bundle. Unlike the strict resource lookup above, the
+// workspace also accepts an icon file named without its ".icns" extension.
+std::string workspaceIconPath(const std::string& bundle, const std::string* iconFile) {
+    if (iconFile) {
+        if (auto path = largeIconPath(bundle, *iconFile)) return *path;
+        if (platform::pathExtension(*iconFile).empty()) {
+            if (auto path = resourcePath(bundle, *iconFile + ".icns")) return *path;
+        }
+    }
+    return Catalogue::kGenericApplicationIcon;
+}
+
+bool matches(Test test, std::string_view value, std::string_view wanted) {
+    return test == Test::Equals ? platform::equals65(value, wanted)
+                                : platform::containsCaseInsensitive(value, wanted);
+}
+
+}  // namespace
+
+bool Catalogue::fun_GetinstalledApps_NoShow(const std::string& installPath,
+                                            const std::string& Str_AppName,
+                                            const std::string& Str_Publisher) {
+    return std::any_of(kNoShow.begin(), kNoShow.end(), [&](const NoShowRow& row) {
+        const std::string& value = row.field == Field::InstallPath ? installPath
+                                   : row.field == Field::Name      ? Str_AppName
+                                                                   : Str_Publisher;
+        return matches(row.test, value, row.value);
+    });
+}
+
+void Catalogue::fun_GetInstalledApps(bool Bool_IsShowMacApp) {
+    if (untrustedApps_) untrustedApps_->beginRebuild();
+    mpu_array_TargetInstalledAppInfo.clear();
+
+    const std::string home = platform::homeDirectory();
+    fun_GetInstalledApps_ByRootPath("/Applications/", Bool_IsShowMacApp);
+    fun_GetInstalledApps_ByRootPath_GetSubDirApp("/Applications/", Bool_IsShowMacApp);
+    fun_GetInstalledApps_ByRootPath(platform::appendPathComponent(home, "/Applications/"),
+                                    Bool_IsShowMacApp);
+    fun_GetInstalledApps_ByRootPath(platform::desktopDirectory(), Bool_IsShowMacApp);
+    fun_GetInstalledPrefPane_ByRootPath("/Library/PreferencePanes/", Bool_IsShowMacApp);
+    fun_GetInstalledPrefPane_ByRootPath(
+        platform::appendPathComponent(home, "/Library/PreferencePanes/"), Bool_IsShowMacApp);
+
+    // The selected record is left alone: the list view drops its own selection, and the
+    // callers that must forget the record (the show-Apple toggle) do so themselves.
+    // Stable, so records with equal names keep their scan order.
+    std::stable_sort(mpu_array_TargetInstalledAppInfo.begin(),
+                     mpu_array_TargetInstalledAppInfo.end(),
+                     [](const InstalledAppRef& a, const InstalledAppRef& b) {
+                         return platform::compareLiteral(a->mpu_str_Name.get(),
+                                                         b->mpu_str_Name.get()) < 0;
+                     });
+}
+
+void Catalogue::fun_GetInstalledApps_ByRootPath(const std::string& rootPath,
+                                                bool Bool_IsShowMacApp) {
+    scanFolder(rootPath, Bool_IsShowMacApp, BundleKind::Application);
+}
+
+void Catalogue::fun_GetInstalledPrefPane_ByRootPath(const std::string& rootPath,
+                                                    bool Bool_IsShowMacApp) {
+    scanFolder(rootPath, Bool_IsShowMacApp, BundleKind::PreferencePane);
+}
+
+void Catalogue::fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& rootPath,
+                                                             bool Bool_IsShowMacApp) {
+    for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
+        std::string path = platform::appendPathComponent(rootPath, entry);
+        // A linked folder is not searched: it may lead anywhere, the volume's root included.
+        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path)) continue;
+        if (platform::equals65(platform::pathExtension(entry), "app")) continue;
+        // A plain file lists nothing, so it adds nothing.
+        fun_GetInstalledApps_ByRootPath(path, Bool_IsShowMacApp);
+    }
+}
+
+void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKind kind) {
+    const std::string_view extension = kind == BundleKind::Application ? "app" : "PrefPane";
+    for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
+        std::string path = platform::appendPathComponent(rootPath, entry);
+        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path)) continue;
+        if (!platform::equals65(platform::pathExtension(entry), extension)) continue;
+
+        auto record = std::make_shared<lib_TargetInstalledAppInfo>();
+        // A bundle without a readable Info.plist still gives a record; every key is missing.
+        const auto info = plist::readDictionary(path + "/Contents/Info.plist")
+                              .value_or(plist::Dictionary{});
+        // Values of another type than string count as missing.
+        auto key = [&info](std::string_view name) { return plist::stringForKey(info, name); };
+
+        record->mpu_str_InstallPath.set(path);
+        if (auto attributes = fs::attributesOfItem(path))
+            record->mpu_str_InstalledTime.set(
+                lib_funs::fun_Date_dateToStr(attributes->modificationDate));
+        else
+            record->mpu_str_InstalledTime.set(std::nullopt);
+
+        const std::string* iconFile = key("CFBundleIconFile");
+        record->mpu_image_Icons.set(Image{workspaceIconPath(path, iconFile)});
+        if (iconFile) {
+            if (auto icon = largeIconPath(path, *iconFile)) record->mpu_image_LargeIcons.set(Image{*icon});
+        }
+
+        if (auto name = key("CFBundleName"))
+            record->mpu_str_Name.set(*name);
+        else if (auto executable = key("CFBundleExecutable"))
+            record->mpu_str_Name.set(*executable);
+        if (auto identifier = key("CFBundleIdentifier")) record->mpu_str_Publisher.set(*identifier);
+        const bool apple = !showApple && platform::containsCaseInsensitive(
+                                             record->mpu_str_Publisher.get(), "com.apple.");
+        if (auto version = key("CFBundleShortVersionString"))
+            record->mpu_str_Version.set(*version);
+
+        const bool hidden =
+            kind == BundleKind::Application &&
+            fun_GetinstalledApps_NoShow(path, record->mpu_str_Name.get(),
+                                        record->mpu_str_Publisher.get());
+        if (!hidden && !apple) mpu_array_TargetInstalledAppInfo.push_back(record);
+        // Hidden and Apple's applications are compared with the malware list too; panes never.
+        if (kind == BundleKind::Application && untrustedApps_)
+            untrustedApps_->checkApplication(*record);
+    }
+}
+
+void Catalogue::select(size_t index) {
+    if (index >= mpu_array_TargetInstalledAppInfo.size()) return;
+    mpr_class_InstalledAppInfo_Seled = mpu_array_TargetInstalledAppInfo[index];
+    mpr_uint_InstalledAppInfo_Index = index;
+}
+
+void Catalogue::clearSelection() {
+    mpr_class_InstalledAppInfo_Seled.reset();
+    mpr_uint_InstalledAppInfo_Index = 0;
+}
+
+}  // namespace vendrel

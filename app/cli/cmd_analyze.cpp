@@ -1,0 +1,113 @@
+// `Vendrel analyze <name or path> [--files] [--json]`: runs the analysis job of the desktop
+// application (same stages, same waits, same request files) and prints what step 2 shows.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "app/analysis/analysis_job.h"
+#include "app/catalogue/catalogue.h"
+#include "app/cli/app_lookup.h"
+#include "app/cli/commands.h"
+#include "app/cli/printable.h"
+#include "app/dispatch.h"
+#include "platform/fs.h"
+#include "platform/paths.h"
+#include "platform/plist.h"
+#include "platform/strings.h"
+
+namespace vendrel::cli {
+namespace {
+
+struct AnalyzeOptions {
+    std::string target;
+    bool files = false;
+    bool json = false;
+};
+
+void printTable(const std::vector<FileEntry>& files) {
+    size_t wName = 8, wSize = 8;  // the header widths
+    std::vector<FileEntry> shown;
+    shown.reserve(files.size());
+    for (const auto& f : files) {
+        shown.push_back({printable(f.FileName), f.FileSize, printable(f.FilePath)});
+        wName = std::max(wName, shown.back().FileName.size());
+        wSize = std::max(wSize, f.FileSize.size());
+    }
+    auto row = [&](const std::string& a, const std::string& b, const std::string& c) {
+        std::cout << a << std::string(wName - a.size() + 2, ' ')
+                  << std::string(wSize - b.size(), ' ') << b << "  " << c << '\n';
+    };
+    row("FileName", "FileSize", "FilePath");
+    for (const auto& f : files)
+        row(f.FileName, f.FileSize, f.FilePath);
+}
+
+int analyze(const AnalyzeOptions& opt) {
+    std::string error;
+    const auto record = resolve(opt.target, error);
+    if (!record) {
+        std::cerr << "Vendrel: " << error << '\n';
+        return 2;
+    }
+    dispatch::MainQueue mainQueue;
+    CliView view;
+    dispatch::GlobalQueue globalQueue(1);
+    AnalysisJob job(globalQueue, mainQueue, view);
+    job.start(*record);
+    mainQueue.runUntil([&] { return view.result().has_value(); });
+    const AnalysisResult& r = *view.result();
+
+    if (opt.json) {
+        using nlohmann::json;
+        json out = {
+            {"name", r.name},
+            {"installPath", r.installPath},
+            {"mpu_str_DirCount", (*record)->mpu_str_DirCount.get()},
+            {"mpu_str_FileCount", (*record)->mpu_str_FileCount.get()},
+            {"mpu_str_Size", (*record)->mpu_str_Size.get()},
+            {"sizeBytes", r.sizeBytes},
+            {"rank", r.rank},
+            {"label", std::string(r.difficulty.label)},
+            {"removalCommandList", r.commandListInForce},
+        };
+        if (opt.files) {
+            json files = json::array();
+            for (const auto& f : job.files())
+                files.push_back(
+                    {{"FileName", f.FileName}, {"FileSize", f.FileSize}, {"FilePath", f.FilePath}});
+            out["files"] = std::move(files);
+        }
+        // File names need not be valid UTF-8; replace what is not instead of failing.
+        std::cout << out.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+        return 0;
+    }
+    std::cout << printable(r.name) << " (" << printable(r.installPath) << ")\n"
+              << r.totalsLine << '\n'
+              << r.difficultyLine << '\n'
+              << "Removal command list: " << (r.commandListInForce ? "in force" : "none") << '\n';
+    if (opt.files) {
+        std::cout << '\n';
+        printTable(job.files());
+    }
+    return 0;
+}
+
+}  // namespace
+
+void addAnalyzeCommand(CLI::App& app, Outcome& outcome) {
+    auto opt = std::make_shared<AnalyzeOptions>();
+    auto* cmd = app.add_subcommand(
+        "analyze", "Analyse one application: folders, files, size and uninstall difficulty");
+    cmd->add_option("app", opt->target, "Application name or install path")->required();
+    cmd->add_flag("--files", opt->files, "List every file inside the bundle");
+    cmd->add_flag("--json", opt->json, "Print the result as JSON");
+    cmd->callback([opt, &outcome] { outcome.exitCode = analyze(*opt); });
+}
+
+}  // namespace vendrel::cli

@@ -1,0 +1,535 @@
+// The analysis: the inventory of a bundle, the job that runs the three stages and hands its
+// results to the main queue, and the presentation values.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <latch>
+#include <mutex>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "app/analysis/analysis_job.h"
+#include "app/analysis/inventory.h"
+#include "app/dispatch.h"
+#include "common/request_files.h"
+#include "tests/app/analysis_fixture.h"
+
+namespace vendrel {
+namespace {
+
+using test::AnalysisVolumeTest;
+using test::kRequestFolder;
+using test::TempVolume;
+
+constexpr const char* kBundle = "/Applications/Foo.app";
+
+std::vector<std::tuple<std::string, std::string, std::string>> sorted(
+    const std::vector<FileEntry>& entries) {
+    std::vector<std::tuple<std::string, std::string, std::string>> out;
+    for (const auto& e : entries)
+        out.emplace_back(e.FilePath, e.FileName, e.FileSize);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void writeForeignFolderList() {
+    request_files::FolderList other;
+    other.AppName = "Other";
+    other.Publisher = "com.other.Other";
+    other.FilePath = "/Applications/Other.app";
+    other.CurrentUserHomeDirPath = "/Users/tester";
+    ASSERT_TRUE(request_files::writeFolderList(kRequestFolder, other));
+}
+
+// ---- Stage 1 ----
+
+using InventoryTest = AnalysisVolumeTest;
+
+TEST_F(InventoryTest, CountsListsSumsAndWritesTheFolderListOnlyForNonZeroTotals) {
+    struct Case {
+        const char* name;
+        void (*build)(const TempVolume&);
+        uint64_t dirs, files, total;
+        std::vector<std::tuple<std::string, std::string, std::string>> entries;  // sorted
+    };
+    const std::vector<Case> cases = {
+        {"executable and Info.plist: 510 bytes",
+         [](const TempVolume& v) {
+             v.write("/Applications/Foo.app/Contents/MacOS/Foo", std::string(10, 'x'));
+             v.write("/Applications/Foo.app/Contents/Info.plist", std::string(500, 'p'));
+         },
+         2,
+         2,
+         510,
+         {{"../Contents", "Info.plist", "500 Bytes"}, {"../Contents/MacOS", "Foo", "10 Bytes"}}},
+        {"only empty files: listed without size, nothing written",
+         [](const TempVolume& v) {
+             v.write("/Applications/Foo.app/Contents/PkgInfo", "");
+             v.write("/Applications/Foo.app/Contents/Resources/empty", "");
+         },
+         2,
+         2,
+         0,
+         {{"../Contents", "PkgInfo", ""}, {"../Contents/Resources", "empty", ""}}},
+        {"an empty file beside a sized one",
+         [](const TempVolume& v) {
+             v.write("/Applications/Foo.app/Contents/a", "");
+             v.write("/Applications/Foo.app/Contents/b", std::string(1536, 'b'));
+         },
+         1,
+         2,
+         1536,
+         {{"../Contents", "a", ""}, {"../Contents", "b", "1.50 KB"}}},
+        {"links are files of their own size, never followed",
+         [](const TempVolume& v) {
+             v.write("/Applications/Foo.app/Contents/MacOS/Foo", std::string(10, 'x'));
+             v.symlink("MacOS/Foo", "/Applications/Foo.app/Contents/exe");     // 9 bytes
+             v.symlink("missing", "/Applications/Foo.app/Contents/dangling");  // 0
+             v.symlink("MacOS", "/Applications/Foo.app/Contents/dirlink");     // 5 bytes
+         },
+         2,
+         4,
+         24,
+         {{"../Contents", "dangling", ""},
+          {"../Contents", "dirlink", "5 Bytes"},
+          {"../Contents", "exe", "9 Bytes"},
+          {"../Contents/MacOS", "Foo", "10 Bytes"}}},
+        {"hidden file directly inside the bundle",
+         [](const TempVolume& v) { v.write("/Applications/Foo.app/.DS_Store", "abcdef"); },
+         0,
+         1,
+         6,
+         {{"..", ".DS_Store", "6 Bytes"}}},
+        {"only the first occurrence of the install path is replaced",
+         [](const TempVolume& v) {
+             v.write("/Applications/Foo.app/Contents/Applications/Foo.app/x", "1");
+         },
+         3,
+         1,
+         1,
+         {{"../Contents/Applications/Foo.app", "x", "1 Bytes"}}},
+        {"folders without files",
+         [](const TempVolume& v) { v.mkdir("/Applications/Foo.app/a/b/c"); },
+         3,
+         0,
+         0,
+         {}},
+        {"vanished bundle", [](const TempVolume&) {}, 0, 0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempVolume v;
+        v.mkdir(kRequestFolder);
+        c.build(v);
+        writeForeignFolderList();
+
+        std::vector<FileEntry> list;
+        uint64_t dirs = 99, files = 99;
+        std::optional<uint64_t> size;
+        mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(kBundle, "Foo", "com.foo.Foo", list, dirs,
+                                                     files, size);
+        EXPECT_EQ(dirs, c.dirs);
+        EXPECT_EQ(files, c.files);
+        ASSERT_TRUE(size.has_value());
+        EXPECT_EQ(*size, c.total);
+        EXPECT_EQ(sorted(list), c.entries);
+
+        request_files::FolderList written;
+        const auto status = request_files::readFolderList(kRequestFolder, written);
+        if (c.total == 0) {
+            // The other application's list is gone, and nothing replaced it.
+            EXPECT_EQ(status, request_files::ReadStatus::Missing);
+            EXPECT_FALSE(v.exists(request_files::folderListPath(kRequestFolder)));
+        } else {
+            ASSERT_EQ(status, request_files::ReadStatus::Ok);
+            EXPECT_EQ(written.AppName, "Foo");
+            EXPECT_EQ(written.Publisher, "com.foo.Foo");
+            EXPECT_EQ(written.FilePath, kBundle);
+            EXPECT_EQ(written.CurrentUserHomeDirPath, "/Users/tester");
+        }
+    }
+}
+
+TEST_F(InventoryTest, AppendsToTheGivenListInWalkOrder) {
+    vol.write("/Applications/Foo.app/Contents/Info.plist", "x");
+    std::vector<FileEntry> list = {{"earlier", "", ".."}};
+    uint64_t dirs = 0, files = 0;
+    std::optional<uint64_t> size;
+    mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(kBundle, "Foo", "com.foo.Foo", list, dirs, files,
+                                                 size);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].FileName, "earlier");
+    EXPECT_EQ(list[1].FileName, "Info.plist");
+    EXPECT_EQ(*fileEntryValue(list[1], "FilePath"), "../Contents");
+    EXPECT_EQ(fileEntryValue(list[1], "Size"), nullptr);
+}
+
+TEST_F(InventoryTest, ReportsEveryFileOnceWithCountsThatNeverDecrease) {
+    for (int d = 0; d < 6; ++d) {
+        vol.mkdir("/Applications/Foo.app/Contents/empty" + std::to_string(d));
+        for (int f = 0; f < 5; ++f)
+            vol.write(
+                "/Applications/Foo.app/Contents/d" + std::to_string(d) + "/f" + std::to_string(f),
+                "z");
+    }
+    std::vector<std::pair<uint64_t, uint64_t>> calls;
+    std::vector<FileEntry> list;
+    uint64_t dirs = 0, files = 0;
+    std::optional<uint64_t> size;
+    mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
+        kBundle, "Foo", "com.foo.Foo", list, dirs, files, size,
+        [&](uint64_t d, uint64_t f) { calls.emplace_back(d, f); });
+    EXPECT_EQ(dirs, 13u);
+    EXPECT_EQ(files, 30u);
+    ASSERT_EQ(calls.size(), 30u);  // one per file, none per folder
+    for (size_t i = 0; i < calls.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(calls[i].second, i + 1);
+        if (i > 0) {
+            EXPECT_GE(calls[i].first, calls[i - 1].first);
+        }
+        EXPECT_LE(calls[i].first, dirs);
+    }
+}
+
+// ---- Presentation values ----
+
+TEST(AnalysisPresentation, RankLabelsColoursAndLines) {
+    struct Row {
+        uint64_t rank;
+        const char* label;
+        double green;
+        bool systemRed;
+    };
+    const Row rows[] = {
+        {0, "Easy", 0.46875, false},  {1, "Easy", 0.46875, false},  {2, "Easy", 0.46875, false},
+        {3, "Normal", 0.3125, false}, {5, "Normal", 0.3125, false}, {6, "Hard", 0.15625, false},
+        {8, "Hard", 0.15625, false},  {9, "Diffcult", 0, true},     {37, "Diffcult", 0, true},
+        {255, "Diffcult", 0, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.rank);
+        const DifficultyStyle s = difficultyStyle(r.rank);
+        EXPECT_EQ(s.label, r.label);
+        EXPECT_EQ(s.colour.systemRed, r.systemRed);
+        if (!r.systemRed) {
+            EXPECT_EQ(s.colour.red, 1.0);
+            EXPECT_EQ(s.colour.green, r.green);
+            EXPECT_EQ(s.colour.blue, 0.0);
+        }
+        EXPECT_EQ(difficultyLine(r.rank), "Uninstall Difficulty: " + std::string(r.label) + "(" +
+                                              std::to_string(r.rank) + ")");
+    }
+    EXPECT_EQ(totalsLine(2, 2, 510), "Folders: 2   Files: 2   Size: 510 Bytes");
+    EXPECT_EQ(totalsLine(0, 0, 0), "Folders: 0   Files: 0   Size: 0 Bytes");
+    EXPECT_EQ(progressCountsLine(3, 41), "Folders: 3  Files: 41");
+}
+
+// ---- The job ----
+
+// Records what the job shows, in the order the main queue delivers it.
+class RecordingView : public AnalysisView {
+  public:
+    explicit RecordingView(const AnalysisJob* const* job = nullptr) : job_(job) {}
+    void showStageLine(std::string_view t) override { events.push_back("stage:" + std::string(t)); }
+    void showCountsLine(std::string_view t) override {
+        events.push_back("counts:" + std::string(t));
+    }
+    void resultListChanged() override {
+        events.push_back("rows:" + std::to_string(job_ && *job_ ? (*job_)->numberOfRows() : 0));
+    }
+    void present(const AnalysisResult& r) override {
+        events.push_back("present");
+        results.push_back(r);
+    }
+    std::vector<std::string> events;
+    std::vector<AnalysisResult> results;
+
+  private:
+    const AnalysisJob* const* job_;
+};
+
+// Events with every run of progress counts lines folded into one "counts:..." (the last).
+std::vector<std::string> folded(const std::vector<std::string>& events) {
+    std::vector<std::string> out;
+    for (const auto& e : events) {
+        const bool progress = e.rfind("counts:Folders:", 0) == 0;
+        if (progress && !out.empty() && out.back().rfind("counts:Folders:", 0) == 0)
+            out.back() = e;
+        else
+            out.push_back(e);
+    }
+    return out;
+}
+
+InstalledAppRef makeRecord(const std::string& path, const std::string& name,
+                           const std::string& publisher) {
+    auto r = std::make_shared<lib_TargetInstalledAppInfo>();
+    r->mpu_str_InstallPath.set(path);
+    r->mpu_str_Name.set(name);
+    r->mpu_str_Publisher.set(publisher);
+    return r;
+}
+
+class AnalysisJobTest : public AnalysisVolumeTest {
+  protected:
+    AnalysisJobTest() : view(&jobPtr), job(global, mainQueue, view) { jobPtr = &job; }
+
+    bool runToPresentation(size_t presentations = 1) {
+        return mainQueue.runUntil([&] { return view.results.size() >= presentations; },
+                                  std::chrono::seconds(60));
+    }
+
+    dispatch::MainQueue mainQueue;
+    dispatch::GlobalQueue global{2};
+    const AnalysisJob* jobPtr = nullptr;
+    RecordingView view;
+    AnalysisJob job;
+};
+
+TEST_F(AnalysisJobTest, RunsTheStagesInOrderAndStoresTheMeasuresInTheRecord) {
+    vol.write("/Applications/Foo.app/Contents/MacOS/Foo", std::string(10, 'x'));
+    vol.write("/Applications/Foo.app/Contents/Info.plist", std::string(500, 'p'));
+    auto record = makeRecord(kBundle, "Foo", "com.foo.Foo");
+    record->mpu_image_Icons.set(Image{"/icons/workspace"});
+    record->mpu_image_LargeIcons.set(Image{"/Applications/Foo.app/Contents/Resources/Foo.icns"});
+
+    ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
+    ASSERT_TRUE(runToPresentation());
+
+    const std::vector<std::string> expected = {
+        "stage:Analyzing in the 1nd stage...", "rows:0",
+        "counts:Folders: 2  Files: 2",         "rows:2",
+        "stage:Analyzing in the 2nd stage...", "counts:The removal database is being loaded...",
+        "stage:Analyzing in the 3nd stage...", "present",
+    };
+    EXPECT_EQ(folded(view.events), expected);
+
+    const AnalysisResult& r = view.results.front();
+    EXPECT_EQ(r.totalsLine, "Folders: 2   Files: 2   Size: 510 Bytes");
+    EXPECT_EQ(r.rank, 1u);
+    EXPECT_EQ(r.difficultyLine, "Uninstall Difficulty: Easy(1)");
+    EXPECT_EQ(r.name, "Foo");
+    ASSERT_TRUE(r.icon.has_value());
+    EXPECT_EQ(r.icon->path, "/Applications/Foo.app/Contents/Resources/Foo.icns");
+    EXPECT_FALSE(r.commandListInForce);
+
+    EXPECT_EQ(record->mpu_str_Size.get(), "510 Bytes");
+    EXPECT_EQ(record->mpu_str_DirCount.get(), "2");
+    EXPECT_EQ(record->mpu_str_FileCount.get(), "2");
+
+    ASSERT_EQ(job.numberOfRows(), 2u);
+    std::vector<std::string> paths;
+    for (size_t row = 0; row < 2; ++row)
+        paths.push_back(*job.objectValue("FilePath", row));
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{"../Contents", "../Contents/MacOS"}));
+    EXPECT_EQ(job.objectValue("FileName", 2), nullptr);
+
+    request_files::FolderList written;
+    EXPECT_EQ(request_files::readFolderList(kRequestFolder, written),
+              request_files::ReadStatus::Ok);
+    EXPECT_EQ(written.FilePath, kBundle);
+}
+
+TEST_F(AnalysisJobTest, AVanishedBundleStillCompletesWithEmptyResultsAndNoFolderList) {
+    writeForeignFolderList();
+    auto record = makeRecord("/Applications/Gone.app", "Gone", "com.gone.Gone");
+    record->mpu_image_Icons.set(Image{"/icons/generic"});
+    ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
+    ASSERT_TRUE(runToPresentation());
+
+    const AnalysisResult& r = view.results.front();
+    EXPECT_EQ(r.totalsLine, "Folders: 0   Files: 0   Size: 0 Bytes");
+    EXPECT_EQ(r.difficultyLine, "Uninstall Difficulty: Easy(1)");
+    ASSERT_TRUE(r.icon.has_value());
+    EXPECT_EQ(r.icon->path, "/icons/generic");
+    EXPECT_EQ(job.numberOfRows(), 0u);
+    EXPECT_EQ(record->mpu_str_Size.get(), "0 Bytes");
+    EXPECT_EQ(record->mpu_str_FileCount.get(), "0");
+    EXPECT_FALSE(vol.exists(request_files::folderListPath(kRequestFolder)));
+    // No file, so no progress line; stages 2 and 3 still ran.
+    EXPECT_EQ(
+        std::count(view.events.begin(), view.events.end(), "stage:Analyzing in the 3nd stage..."),
+        1);
+}
+
+TEST_F(AnalysisJobTest, ProgressShownOnTheMainQueueNeverGoesBackAndEndsExact) {
+    for (int d = 0; d < 40; ++d)
+        for (int f = 0; f < 25; ++f)
+            vol.write(
+                "/Applications/Foo.app/Contents/d" + std::to_string(d) + "/f" + std::to_string(f),
+                "q");
+    // The main thread drains while the job walks, as the desktop event loop would.
+    ASSERT_EQ(job.start(makeRecord(kBundle, "Foo", "com.foo.Foo")), AnalysisJob::Start::Started);
+    ASSERT_TRUE(runToPresentation());
+
+    std::vector<std::pair<unsigned long, unsigned long>> shown;
+    for (const auto& e : view.events) {
+        unsigned long d = 0, f = 0;
+        if (std::sscanf(e.c_str(), "counts:Folders: %lu  Files: %lu", &d, &f) == 2)
+            shown.emplace_back(d, f);
+    }
+    ASSERT_FALSE(shown.empty());
+    for (size_t i = 1; i < shown.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_GE(shown[i].first, shown[i - 1].first);
+        EXPECT_GE(shown[i].second, shown[i - 1].second);
+    }
+    EXPECT_EQ(shown.back(), std::make_pair(41ul, 1000ul));
+    EXPECT_LE(shown.size(), 1000u);
+}
+
+// A server on 127.0.0.1 that accepts connections and holds them unanswered until released,
+// so a job sits in stage 2 for as long as the test needs.
+class HoldingServer {
+  public:
+    HoldingServer() {
+        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::listen(listen_, 16) != 0 ||
+            ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+            throw std::runtime_error("test server");
+        port_ = ntohs(addr.sin_port);
+        thread_ = std::thread([this] { acceptLoop(); });
+    }
+    ~HoldingServer() {
+        release();
+        ::shutdown(listen_, SHUT_RDWR);
+        thread_.join();
+        ::close(listen_);
+    }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    int accepted() const {
+        std::lock_guard lock(mutex_);
+        return accepted_;
+    }
+    bool waitForConnections(int n) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(30), [&] { return accepted_ >= n; });
+    }
+    // Closes the held connections; later ones are closed as soon as they arrive.
+    void release() {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        for (int c : held_)
+            ::close(c);
+        held_.clear();
+    }
+
+  private:
+    void acceptLoop() {
+        for (;;) {
+            int c = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (c < 0)
+                return;
+            std::lock_guard lock(mutex_);
+            ++accepted_;
+            if (released_)
+                ::close(c);
+            else
+                held_.push_back(c);
+            changed_.notify_all();
+        }
+    }
+    int listen_ = -1;
+    uint16_t port_ = 0;
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<int> held_;
+    int accepted_ = 0;
+    bool released_ = false;
+};
+
+TEST_F(AnalysisJobTest, OnlyOneJobRunsWhateverTheRequestsFromOtherThreads) {
+    vol.write("/Applications/Foo.app/Contents/Info.plist", "plist");
+    HoldingServer holding;
+    test::ScopedEnv serverUrl("VENDREL_SERVER_URL", holding.url());
+    auto record = makeRecord(kBundle, "Foo", "com.foo.Foo");
+
+    // Eight presses at once: exactly one starts a job.
+    constexpr int kThreads = 8;
+    std::atomic<int> started{0}, refused{0};
+    auto press = [&](std::latch& go) {
+        go.arrive_and_wait();
+        const auto s = job.start(record);
+        (s == AnalysisJob::Start::Started ? started : refused)++;
+    };
+    {
+        std::latch go(kThreads);
+        std::vector<std::jthread> threads;
+        for (int i = 0; i < kThreads; ++i)
+            threads.emplace_back([&] { press(go); });
+    }
+    EXPECT_EQ(started.load(), 1);
+    EXPECT_EQ(refused.load(), kThreads - 1);
+
+    // The job now waits in stage 2; more presses from other threads start nothing.
+    ASSERT_TRUE(holding.waitForConnections(1));
+    EXPECT_TRUE(job.isRunning());
+    {
+        std::latch go(4);
+        std::vector<std::jthread> threads;
+        for (int i = 0; i < 4; ++i)
+            threads.emplace_back([&] { press(go); });
+    }
+    EXPECT_EQ(started.load(), 1);
+
+    holding.release();
+    ASSERT_TRUE(runToPresentation());
+    job.waitUntilIdle();
+    mainQueue.drain();
+    EXPECT_EQ(view.results.size(), 1u);
+    EXPECT_EQ(holding.accepted(), 1);
+    EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "rows:1"), 1);
+
+    // Once it has ended, the next press runs a new job.
+    ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
+    ASSERT_TRUE(runToPresentation(2));
+    EXPECT_EQ(holding.accepted(), 2);
+}
+
+TEST_F(AnalysisJobTest, NothingStartsWithoutASelection) {
+    EXPECT_EQ(job.start(nullptr), AnalysisJob::Start::NoSelection);
+    EXPECT_FALSE(job.isRunning());
+    EXPECT_EQ(mainQueue.pending(), 0u);
+}
+
+// ---- Queues ----
+
+TEST(DispatchQueues, MainQueueKeepsEachProducersOrderAndGlobalQueueFinishesItsTasks) {
+    dispatch::MainQueue mainQueue;
+    std::vector<std::pair<int, int>> seen;  // main thread only
+    std::atomic<int> done{0};
+    {
+        dispatch::GlobalQueue global(3);
+        for (int p = 0; p < 3; ++p)
+            global.async([&, p] {
+                for (int i = 0; i < 200; ++i)
+                    mainQueue.async([&, p, i] { seen.emplace_back(p, i); });
+                ++done;
+            });
+    }  // the destructor waits for the three producers
+    EXPECT_EQ(done.load(), 3);
+    EXPECT_EQ(mainQueue.drain(), 600u);
+    std::vector<int> next(3, 0);
+    for (const auto& [p, i] : seen) {
+        SCOPED_TRACE(p);
+        EXPECT_EQ(i, next[p]++);
+    }
+}
+
+}  // namespace
+}  // namespace vendrel
