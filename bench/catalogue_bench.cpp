@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 31;
 
     std::string root = (stdfs::temp_directory_path() / "vendrel-bench-XXXXXX").string();
-    if (!::mkdtemp(root.data())) return 1;
+    if (!::mkdtemp(root.data()))
+        return 1;
     ::setenv("VENDREL_ROOT", root.c_str(), 1);
     ::setenv("VENDREL_HOME", "/Users/bench", 1);
 
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     };
     auto bare = [&] {
         parsed = 0;
-        for (const auto& path : infoPlists) parsed += plist::readDictionary(path).has_value();
+        for (const auto& path : infoPlists)
+            parsed += plist::readDictionary(path).has_value();
     };
     struct Times {
         double wallMs, cpuMs;
@@ -120,7 +122,8 @@ int main(int argc, char** argv) {
     stdfs::remove_all(root);
 
     if (listed != static_cast<size_t>(bundles) || parsed != static_cast<size_t>(bundles)) {
-        std::fprintf(stderr, "expected %d bundles, listed %zu, parsed %zu\n", bundles, listed, parsed);
+        std::fprintf(stderr, "expected %d bundles, listed %zu, parsed %zu\n", bundles, listed,
+                     parsed);
         return 1;
     }
     std::printf("medians of %d rounds                  wall ms   CPU ms\n", rounds);

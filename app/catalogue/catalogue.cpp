@@ -63,7 +63,8 @@ constexpr std::array<NoShowRow, 25> kNoShow{{
 // the catalogue looks up an icon for every bundle it lists.
 bool isExistingFile(const std::string& path) {
     auto attributes = fs::attributesOfItem(path);
-    if (!attributes) return false;
+    if (!attributes)
+        return false;
     if (attributes->type == fs::FileType::SymbolicLink)
         return fs::fileExists(path) && !fs::isDirectory(path);
     return attributes->type != fs::FileType::Directory;
@@ -75,9 +76,11 @@ bool isExistingFile(const std::string& path) {
 // for every bundle listed. The name comes from the bundle's Info.plist and is untrusted: one
 // that would leave the Resources folder is never looked up.
 std::optional<std::string> resourcePath(const std::string& bundle, const std::string& fileName) {
-    if (!guard::isUsableName(fileName)) return std::nullopt;
+    if (!guard::isUsableName(fileName))
+        return std::nullopt;
     std::string path = bundle + "/Contents/Resources/" + fileName;
-    if (isExistingFile(path)) return path;
+    if (isExistingFile(path))
+        return path;
     return std::nullopt;
 }
 
@@ -95,9 +98,11 @@ std::optional<std::string> largeIconPath(const std::string& bundle, const std::s
 // ".icns" extension.
 std::string workspaceIconPath(const std::string& bundle, const std::string* iconFile,
                               const std::optional<std::string>& largeIcon) {
-    if (largeIcon) return *largeIcon;
+    if (largeIcon)
+        return *largeIcon;
     if (iconFile && platform::pathExtension(*iconFile).empty()) {
-        if (auto path = resourcePath(bundle, *iconFile + ".icns")) return *path;
+        if (auto path = resourcePath(bundle, *iconFile + ".icns"))
+            return *path;
     }
     return Catalogue::kGenericApplicationIcon;
 }
@@ -105,8 +110,10 @@ std::string workspaceIconPath(const std::string& bundle, const std::string* icon
 // fun_Path_IsSymbolicLinkorAlias on attributes already read: a folder never holds alias data,
 // so only a link or a plain file costs more than the one lstat.
 bool isLinkOrAlias(const std::string& path, const std::optional<fs::Attributes>& attributes) {
-    if (!attributes) return false;
-    if (attributes->type == fs::FileType::SymbolicLink) return true;
+    if (!attributes)
+        return false;
+    if (attributes->type == fs::FileType::SymbolicLink)
+        return true;
     return attributes->type != fs::FileType::Directory && platform::isAliasFile(path);
 }
 
@@ -129,7 +136,8 @@ bool Catalogue::fun_GetinstalledApps_NoShow(const std::string& installPath,
 }
 
 void Catalogue::fun_GetInstalledApps(bool Bool_IsShowMacApp) {
-    if (untrustedApps_) untrustedApps_->beginRebuild();
+    if (untrustedApps_)
+        untrustedApps_->beginRebuild();
     mpu_array_TargetInstalledAppInfo.clear();
 
     const std::string home = platform::homeDirectory();
@@ -154,7 +162,8 @@ void Catalogue::fun_GetInstalledApps(bool Bool_IsShowMacApp) {
         return platform::compareLiteral(a.first, b.first) < 0;
     });
     mpu_array_TargetInstalledAppInfo.clear();
-    for (auto& entry : byName) mpu_array_TargetInstalledAppInfo.push_back(std::move(entry.second));
+    for (auto& entry : byName)
+        mpu_array_TargetInstalledAppInfo.push_back(std::move(entry.second));
 }
 
 void Catalogue::fun_GetInstalledApps_ByRootPath(const std::string& rootPath,
@@ -170,10 +179,12 @@ void Catalogue::fun_GetInstalledPrefPane_ByRootPath(const std::string& rootPath,
 void Catalogue::fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& rootPath,
                                                              bool Bool_IsShowMacApp) {
     for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
-        if (platform::equals65(platform::pathExtension(entry), "app")) continue;
+        if (platform::equals65(platform::pathExtension(entry), "app"))
+            continue;
         std::string path = platform::appendPathComponent(rootPath, entry);
         // A linked folder is not searched: it may lead anywhere, the volume's root included.
-        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path)) continue;
+        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path))
+            continue;
         // A plain file lists nothing, so it adds nothing.
         fun_GetInstalledApps_ByRootPath(path, Bool_IsShowMacApp);
     }
@@ -182,16 +193,18 @@ void Catalogue::fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& 
 void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKind kind) {
     const std::string_view extension = kind == BundleKind::Application ? "app" : "PrefPane";
     for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
-        if (!platform::equals65(platform::pathExtension(entry), extension)) continue;
+        if (!platform::equals65(platform::pathExtension(entry), extension))
+            continue;
         std::string path = platform::appendPathComponent(rootPath, entry);
         // One lstat serves the link-or-alias test and the install date.
         const auto attributes = fs::attributesOfItem(path);
-        if (isLinkOrAlias(path, attributes)) continue;
+        if (isLinkOrAlias(path, attributes))
+            continue;
 
         auto record = std::make_shared<lib_TargetInstalledAppInfo>();
         // A bundle without a readable Info.plist still gives a record; every key is missing.
-        const auto info = plist::readDictionary(path + "/Contents/Info.plist")
-                              .value_or(plist::Dictionary{});
+        const auto info =
+            plist::readDictionary(path + "/Contents/Info.plist").value_or(plist::Dictionary{});
         // Values of another type than string count as missing.
         auto key = [&info](std::string_view name) { return plist::stringForKey(info, name); };
 
@@ -204,25 +217,28 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
 
         const std::string* iconFile = key("CFBundleIconFile");
         std::optional<std::string> largeIcon;
-        if (iconFile) largeIcon = largeIconPath(path, *iconFile);
+        if (iconFile)
+            largeIcon = largeIconPath(path, *iconFile);
         record->mpu_image_Icons.set(Image{workspaceIconPath(path, iconFile, largeIcon)});
-        if (largeIcon) record->mpu_image_LargeIcons.set(Image{*largeIcon});
+        if (largeIcon)
+            record->mpu_image_LargeIcons.set(Image{*largeIcon});
 
         if (auto name = key("CFBundleName"))
             record->mpu_str_Name.set(*name);
         else if (auto executable = key("CFBundleExecutable"))
             record->mpu_str_Name.set(*executable);
-        if (auto identifier = key("CFBundleIdentifier")) record->mpu_str_Publisher.set(*identifier);
+        if (auto identifier = key("CFBundleIdentifier"))
+            record->mpu_str_Publisher.set(*identifier);
         const bool apple = !showApple && platform::containsCaseInsensitive(
                                              record->mpu_str_Publisher.get(), "com.apple.");
         if (auto version = key("CFBundleShortVersionString"))
             record->mpu_str_Version.set(*version);
 
-        const bool hidden =
-            kind == BundleKind::Application &&
-            fun_GetinstalledApps_NoShow(path, record->mpu_str_Name.get(),
-                                        record->mpu_str_Publisher.get());
-        if (!hidden && !apple) mpu_array_TargetInstalledAppInfo.push_back(record);
+        const bool hidden = kind == BundleKind::Application &&
+                            fun_GetinstalledApps_NoShow(path, record->mpu_str_Name.get(),
+                                                        record->mpu_str_Publisher.get());
+        if (!hidden && !apple)
+            mpu_array_TargetInstalledAppInfo.push_back(record);
         // Hidden and Apple's applications are compared with the malware list too; panes never.
         if (kind == BundleKind::Application && untrustedApps_)
             untrustedApps_->checkApplication(*record);
@@ -230,7 +246,8 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
 }
 
 void Catalogue::select(size_t index) {
-    if (index >= mpu_array_TargetInstalledAppInfo.size()) return;
+    if (index >= mpu_array_TargetInstalledAppInfo.size())
+        return;
     mpr_class_InstalledAppInfo_Seled = mpu_array_TargetInstalledAppInfo[index];
     mpr_uint_InstalledAppInfo_Index = index;
 }
