@@ -38,6 +38,12 @@ int run(int argc, char** argv) {
     Outcome outcome;
     addListCommand(app, outcome);
     addAnalyzeCommand(app, outcome);
+    addRemoveCommand(app, outcome);
+    addRestoreCommand(app, outcome);
+    addSweepCommand(app, outcome);
+    addDaemonStatusCommand(app, outcome);
+    addInstallHelperCommand(app, outcome);
+    addDaemonSendCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot())
