@@ -1,5 +1,7 @@
 #include "app/cli/services.h"
 
+#include "app/daemon_client/daemon_connection.h"
+
 namespace vendrel::cli {
 
 UntrustedAppsHook* untrustedAppsHook() {
@@ -8,6 +10,7 @@ UntrustedAppsHook* untrustedAppsHook() {
 
 RemovalServices removalServices(Catalogue& catalogue) {
     RemovalServices s;
+    s.sendDeleteRequest = daemon_client::mpu_SendMsgToDaemonServer_DeleteFoldersFiles;
     s.rebuildCatalogue = [&catalogue] { catalogue.fun_GetInstalledApps(false); };
     return s;
 }
