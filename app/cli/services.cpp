@@ -16,15 +16,14 @@ RemovalServices removalServices(Catalogue& catalogue) {
     RemovalServices s;
     s.sendDeleteRequest = daemon_client::mpu_SendMsgToDaemonServer_DeleteFoldersFiles;
     s.postUninstall = [](const std::string& name, const std::string& osVersion) {
-        CloudReport_funs report;
-        report.fun_Post_Uninstall(name, osVersion, std::nullopt);
+        CloudReport_funs().fun_Post_Uninstall(name, osVersion, std::nullopt);
     };
     s.rebuildCatalogue = [&catalogue] { catalogue.fun_GetInstalledApps(false); };
     return s;
 }
 
 void finishOnlineWork() {
-    platform::http::waitForPosts(platform::http::kExitGraceSeconds);
+    platform::http::waitForPosts(10.0);
 }
 
 }  // namespace vendrel::cli
