@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/server.h"
+#include "tests/support/env.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::test {
