@@ -262,6 +262,29 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
         EXPECT_TRUE(foo.vol.exists(path)) << path;
 }
 
+// The sweep's Trash moves take a link as a link: its target, outside the volume, keeps its
+// place and content.
+TEST(EngineSweep, LinksAreMovedAsLinks) {
+    TempVolume outside;
+    outside.write("/shared/work.txt", "precious");
+    outside.write("/cache.db", "data");
+    TempVolume vol;
+    const std::string h = vol.home();
+    vol.symlink(outside.host("/shared"), "/Users/Shared/Foo");
+    vol.symlink(outside.host("/cache.db"), h + "/Library/Caches/com.foo.bar");
+    const auto moved =
+        only(sweep({.installPath = "/Applications/Foo.app"}), JournalAction::MovedToTrash);
+    EXPECT_EQ(moved,
+              (std::vector<std::string>{"/Users/Shared/Foo", h + "/Library/Caches/com.foo.bar"}));
+    for (const char* inTrash : {"/.Trash/Foo", "/.Trash/com.foo.bar"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(vol.host(h + inTrash).c_str(), &st), 0) << inTrash;
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << inTrash;
+    }
+    EXPECT_EQ(outside.read("/shared/work.txt"), "precious");
+    EXPECT_EQ(outside.read("/cache.db"), "data");
+}
+
 // Apple's identifiers keep their preferences, recent documents and temporary folders.
 TEST(EngineSweep, AppleIdentifierSkipsPreferencesRecentDocumentsAndTemporaryFolders) {
     TempVolume vol;
