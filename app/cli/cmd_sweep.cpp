@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "app/catalogue/find_app.h"
+#include "app/cli/app_lookup.h"
 #include "app/cli/commands.h"
 #include "app/cli/printable.h"
 #include "common/journal.h"
@@ -72,10 +72,9 @@ std::optional<Target> targetFromPath(const std::string& path, std::string& error
 
 std::optional<Target> resolve(const SweepOptions& opt, std::string& error) {
     std::optional<Target> target;
-    Catalogue catalogue;
-    if (auto record = findInstalledApp(catalogue, opt.target, error)) {
-        target = Target{record->mpu_str_InstallPath.get(), record->mpu_str_Name.get(),
-                        record->mpu_str_Publisher.get()};
+    if (auto record = cli::resolve(opt.target, error)) {
+        target = Target{(*record)->mpu_str_InstallPath.get(), (*record)->mpu_str_Name.get(),
+                        (*record)->mpu_str_Publisher.get()};
     } else if (!opt.target.empty() && opt.target.front() == '/') {
         error.clear();
         target = targetFromPath(opt.target, error);
