@@ -13,6 +13,8 @@
 #include "common/lib_funs_AppExtendDelete.h"
 #include "platform/plist.h"
 #include "tests/common/sweep_test_util.h"
+#include "tests/support/child_process.h"
+#include "tests/support/server.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -20,30 +22,12 @@ namespace {
 
 using Engine = lib_funs_AppExtendDelete;
 using platform::plist::Dictionary;
+using test::Child;
 using test::movedToTrash;
+using test::ScopedEnv;
 using test::subjects;
 using test::TempVolume;
 namespace stdfs = std::filesystem;
-
-// Sets an environment variable for one scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = ::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 struct Run {
     std::string installPath;
@@ -422,29 +406,26 @@ TEST(EngineSweep, DryRunChangesNothing) {
 
 // ---- Self-removal ----
 
-// A stand-in "killall" on PATH records its arguments instead of signalling processes of the
-// machine the tests run on.
-struct KillallRecorder {
-    TempVolume& vol;
-    std::string log = vol.host("/killall.log");
-    std::optional<ScopedEnv> path;
-    explicit KillallRecorder(TempVolume& v) : vol(v) {
-        vol.write("/bin-standin/killall", "#!/bin/sh\necho \"$@\" >> " + shellQuote(log) + "\n");
-        ::chmod(vol.host("/bin-standin/killall").c_str(), 0755);
-        path.emplace("PATH", vol.host("/bin-standin") + ":" + ::getenv("PATH"));
-    }
-};
-
 TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
     for (bool userMode : {false, true}) {
         SCOPED_TRACE(userMode ? "user mode" : "root mode");
         TempVolume vol;
-        KillallRecorder killall(vol);
         ScopedEnv logFile("VENDREL_LOG_FILE", vol.host("/syslog"));
         const std::string h = vol.home();
         vol.write("/Library/Application Support/Vendrel/state", "x");
         vol.makeBundle("/Applications/Vendrel.app", {{"CFBundleName", "Vendrel"}});
-        vol.write("/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer", "elf");
+        const std::string daemonExe =
+            "/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer";
+        test::installProgram(vol, daemonExe);
+        test::installProgram(vol, "/Applications/Vendrel.app/Contents/MacOS/Vendrel");
+        Child daemon(vol.host(daemonExe));
+        Child app(vol.host("/Applications/Vendrel.app/Contents/MacOS/Vendrel"));
+        // The same programs on another volume are not this removal's business.
+        TempVolume other;
+        test::installProgram(other, daemonExe);
+        Child otherDaemon(other.host(daemonExe));
+        ::setenv("VENDREL_ROOT", vol.root().c_str(), 1);
+        ::setenv("VENDREL_HOME", vol.home().c_str(), 1);
         vol.write("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist", "x");
         vol.write(h + "/Library/Application Support/Vendrel/user-state", "x");
         vol.write("/Users/Shared/Vendrel/x", "a sweep would take this");
@@ -468,7 +449,11 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         EXPECT_TRUE(vol.exists("/Users/Shared/Vendrel/x"));
         EXPECT_TRUE(vol.exists(h + "/Library/Caches/com.Vendrel.Ostrand/x"));
         EXPECT_FALSE(vol.exists("/marker"));
-        EXPECT_EQ(readHost(killall.log), "com.Vendrel.Ostrand.DaemonServer\n");
+        EXPECT_TRUE(app.killedWithin(std::chrono::seconds(5)));
+        EXPECT_TRUE(daemon.killedWithin(std::chrono::seconds(5)));
+        EXPECT_TRUE(otherDaemon.running());
+        EXPECT_EQ(only(entries, JournalAction::ShellLineRun),
+                  std::vector<std::string>{"killall com.Vendrel.Ostrand.DaemonServer"});
         EXPECT_EQ(readHost(vol.host("/syslog")),
                   "NSXPC Listener: MSG KillSelf...\n"
                   "NSXPC Listener: MSG KillSelf Delete Server...\n"
@@ -485,7 +470,6 @@ TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
           std::optional<std::string>("relative"), std::optional<std::string>("/")}) {
         SCOPED_TRACE(setting ? "\"" + *setting + "\"" : "null");
         TempVolume vol;
-        KillallRecorder killall(vol);
         Engine::fun_Set_HomeDirectory(setting);
         Journal journal;
         {
