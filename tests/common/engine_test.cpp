@@ -707,6 +707,37 @@ TEST(EngineBuildingBlocks, PatternRemovesEveryMatchOfTheLastComponent) {
     EXPECT_EQ(subjects(journal, JournalAction::Skipped).size(), 2u);
 }
 
+// A force removal takes its path literally; only forceRemovePattern expands. A bundle named
+// "*.app" must never take the applications beside it, even once it is gone.
+TEST(EngineBuildingBlocks, ForceRemovalExpandsOnlyPatterns) {
+    TempVolume vol;
+    for (const char* app : {"Mail.app", "Notes.app", "*.app"})
+        vol.write(std::string("/Applications/") + app + "/Contents/x", "x");
+    sweep({.installPath = "/Applications/*.app", .name = "Star", .userMode = false});
+    EXPECT_FALSE(vol.exists("/Applications/*.app"));
+    sweep({.installPath = "/Applications/*.app", .name = "Star", .userMode = false});
+    EXPECT_TRUE(vol.exists("/Applications/Mail.app/Contents/x"));
+    EXPECT_TRUE(vol.exists("/Applications/Notes.app/Contents/x"));
+
+    const std::string prefs = "/Library/Preferences/";
+    for (const char* name : {"com.sophos.av.plist", "com.sophos.ui/x", "com.sophosx.plist",
+                             "com.other.plist", ".com.sophos.hidden", "COM.SOPHOS.plist"})
+        vol.write(prefs + name, "x");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::forceRemovePattern(prefs + "com.sophos*");
+        Engine::forceRemovePattern("/Library/*/com.sophos.av.plist");
+    }
+    for (const char* gone : {"com.sophos.av.plist", "com.sophos.ui", "com.sophosx.plist"})
+        EXPECT_FALSE(vol.exists(prefs + gone)) << gone;
+    for (const char* kept : {"com.other.plist", ".com.sophos.hidden", "COM.SOPHOS.plist"})
+        EXPECT_TRUE(vol.exists(prefs + kept)) << kept;
+    EXPECT_EQ(subjects(journal, JournalAction::ForceRemoved).size(), 3u);
+    EXPECT_EQ(subjects(journal, JournalAction::Skipped),
+              std::vector<std::string>{"/Library/*/com.sophos.av.plist"});
+}
+
 TEST(EngineBuildingBlocks, ShellLineRunsThroughBashUnlessDryRun) {
     TempVolume vol;
     const std::string line =
