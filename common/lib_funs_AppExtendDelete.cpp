@@ -26,6 +26,7 @@
 #include "platform/child.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
+#include "platform/killall.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/syslog.h"
@@ -671,7 +672,11 @@ void lib_funs_AppExtendDelete::fun_UninstallMe() {
                       "the home directory setting is not set to a usable folder");
     }
 
-    runShellLine("killall com.Vendrel.Ostrand.DaemonServer");
+    // killall limited to this volume's processes: a shell killall would end the daemons of
+    // every volume on the machine. The daemon ends at once, so this request gets no reply.
+    journalRecord(JournalAction::ShellLineRun, "killall com.Vendrel.Ostrand.DaemonServer");
+    if (!dryRun)
+        platform::killAllNamed("com.Vendrel.Ostrand.DaemonServer");
     logLine("NSXPC Listener: MSG KillSelf Unload Server...");
 }
 
