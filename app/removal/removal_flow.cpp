@@ -18,14 +18,16 @@ bool RemovalFlow::mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(const std:
 }
 
 void RemovalFlow::alertDidEnd_RemoveSeledInstalledApp(int returnCode) {
-    if (returnCode == kAlertYes) mpr_fun_Notification_InstalledAppSeledRemove();
+    if (returnCode == kAlertYes)
+        mpr_fun_Notification_InstalledAppSeledRemove();
 }
 
-void RemovalFlow::mpr_fun_Notification_InstalledAppSeledRemove(Journal* journal) {
+void RemovalFlow::mpr_fun_Notification_InstalledAppSeledRemove() {
     lastRemovalStarted = false;
     lastRemovalCompleted = false;
     const InstalledAppRef record = mpr_class_InstalledAppInfo_Seled;
-    if (!record) return;
+    if (!record)
+        return;
     lastRemovalStart = std::chrono::system_clock::now();
     const std::string name = record->mpu_str_Name.get();
     const std::string installPath = record->mpu_str_InstallPath.get();
@@ -37,11 +39,13 @@ void RemovalFlow::mpr_fun_Notification_InstalledAppSeledRemove(Journal* journal)
         mpr_str_SubmitedUninstall_SoftwareName = mpr_str_Temp_SubmitedUninstall_SoftwareName;
         // Runs when the main thread is free again, after the removal.
         mainQueue_.async([this, reported = mpr_str_SubmitedUninstall_SoftwareName] {
-            if (services_.postUninstall) services_.postUninstall(reported, mpr_str_OSXver);
+            if (services_.postUninstall)
+                services_.postUninstall(reported, mpr_str_OSXver);
         });
     }
 
-    if (!mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(installPath)) return;
+    if (!mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(installPath))
+        return;
     lastRemovalStarted = true;
 
     {
@@ -52,13 +56,15 @@ void RemovalFlow::mpr_fun_Notification_InstalledAppSeledRemove(Journal* journal)
         lib_funs::fun_Process_killByDirPath(installPath);
         platform::sleepSeconds(1.0);
         lib_funs::fun_File_DirRemoveToTrash(installPath);
-        if (services_.sendDeleteRequest) services_.sendDeleteRequest();
+        if (services_.sendDeleteRequest)
+            services_.sendDeleteRequest();
         lib_funs_AppExtendDelete::fun_AppExtendDelete(installPath, name, publisher, std::nullopt,
                                                       true);
     }
 
     // A dry run moves nothing, so its outcome is judged like a real one would be.
-    lastRemovalCompleted = (journal && journal->dryRun()) || !platform::fs::attributesOfItem(installPath);
+    lastRemovalCompleted =
+        (journal && journal->dryRun()) || !platform::fs::attributesOfItem(installPath);
     if (!lastRemovalCompleted) {
         mpu_TF_SeledRemoveSuccess_AppName = name + " could not be removed.";
         mpu_TF_SeledRemoveSuccess_AppDirsFiles =
@@ -75,11 +81,13 @@ void RemovalFlow::mpr_fun_Notification_InstalledAppSeledRemove(Journal* journal)
                                              record->mpu_str_Size.get() + " space.";
     mpu_TF_SeledRemoveSuccess_AppName = name + " has been successfully removed.";
     mpu_TF_SeledRemoveSuccess_Note =
-        "Note\xEF\xBC\x9A" "If you find the relevant processes of " + name +
-        " still running after removal, please restart macOS. The relevant processes of " + name +
-        " will be removed automatically after the restart.";
+        "Note\xEF\xBC\x9A"
+        "If you find the relevant processes of " +
+        name + " still running after removal, please restart macOS. The relevant processes of " +
+        name + " will be removed automatically after the restart.";
     mpr_bool_IsTipUntrustedApps = false;
-    if (services_.rebuildCatalogue) services_.rebuildCatalogue();
+    if (services_.rebuildCatalogue)
+        services_.rebuildCatalogue();
     mpr_class_InstalledAppInfo_Seled = nullptr;
     selectedTab = "Step_US";
 }

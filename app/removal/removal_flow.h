@@ -37,12 +37,14 @@ struct RemovalServices {
 };
 
 class RemovalFlow {
-public:
+  public:
     static constexpr int kAlertNo = 1000;
     static constexpr int kAlertYes = 1001;
 
     RemovalFlow(dispatch::MainQueue& mainQueue, RemovalServices services, std::string osVersion)
-        : mainQueue_(mainQueue), services_(std::move(services)), mpr_str_OSXver(std::move(osVersion)) {}
+        : mainQueue_(mainQueue),
+          services_(std::move(services)),
+          mpr_str_OSXver(std::move(osVersion)) {}
 
     // The confirmation's question: "Are you sure you want to remove %@ ?".
     static std::string confirmationText(const std::string& name);
@@ -51,9 +53,12 @@ public:
 
     // The alert's end: 1001 ("YES") starts the removal; any other code does nothing.
     void alertDidEnd_RemoveSeledInstalledApp(int returnCode);
-    // Carries out the removal of mpr_class_InstalledAppInfo_Seled. Every removing action of
-    // the application's own steps goes to `journal` when one is given.
-    void mpr_fun_Notification_InstalledAppSeledRemove(Journal* journal = nullptr);
+    // Carries out the removal of mpr_class_InstalledAppInfo_Seled.
+    void mpr_fun_Notification_InstalledAppSeledRemove();
+
+    // When set, every removing action of the application's own steps is reported to it (and
+    // a dry-run journal makes the removal a rehearsal).
+    Journal* journal = nullptr;
 
     // State shared with the main window controller.
     InstalledAppRef mpr_class_InstalledAppInfo_Seled;
@@ -72,11 +77,11 @@ public:
     bool lastRemovalCompleted = false;
     std::chrono::system_clock::time_point lastRemovalStart;
 
-private:
+  private:
     dispatch::MainQueue& mainQueue_;
     RemovalServices services_;
 
-public:
+  public:
     const std::string mpr_str_OSXver;
 };
 

@@ -26,9 +26,12 @@ std::chrono::system_clock::time_point fromSeconds(double s) {
 }
 double number(const pl::Dictionary& d, const char* key) {
     const pl::Value* v = pl::valueForKey(d, key);
-    if (!v) return 0;
-    if (auto* r = std::get_if<double>(&v->v)) return *r;
-    if (auto* i = std::get_if<int64_t>(&v->v)) return static_cast<double>(*i);
+    if (!v)
+        return 0;
+    if (auto* r = std::get_if<double>(&v->v))
+        return *r;
+    if (auto* i = std::get_if<int64_t>(&v->v))
+        return static_cast<double>(*i);
     return 0;
 }
 
@@ -45,17 +48,18 @@ std::vector<Item> trashedItems(const Journal& journal) {
 bool save(const Removal& removal) {
     pl::Array items;
     for (const Item& i : removal.items)
-        items.emplace_back(pl::Dictionary{{"OriginalPath", i.originalPath},
-                                          {"TrashedPath", i.trashedPath}});
+        items.emplace_back(
+            pl::Dictionary{{"OriginalPath", i.originalPath}, {"TrashedPath", i.trashedPath}});
     pl::Dictionary d{{"AppName", removal.appName},
                      {"InstallPath", removal.installPath},
                      {"Started", toSeconds(removal.started)},
                      {"Ended", toSeconds(removal.ended)},
                      {"Items", std::move(items)}};
-    if (!platform::fs::createDirectories(folder())) return false;
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                  removal.started.time_since_epoch())
-                  .count();
+    if (!platform::fs::createDirectories(folder()))
+        return false;
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(removal.started.time_since_epoch())
+            .count();
     return pl::writeXmlFile(platform::appendPathComponent(folder(), std::to_string(ms) + ".plist"),
                             pl::Value(std::move(d)));
 }
@@ -64,10 +68,13 @@ std::vector<Removal> load() {
     std::vector<Removal> out;
     for (const std::string& name : platform::fs::contentsOfDirectory(folder())) {
         auto d = pl::readDictionary(platform::appendPathComponent(folder(), name));
-        if (!d) continue;
+        if (!d)
+            continue;
         Removal r;
-        if (auto* s = pl::stringForKey(*d, "AppName")) r.appName = *s;
-        if (auto* s = pl::stringForKey(*d, "InstallPath")) r.installPath = *s;
+        if (auto* s = pl::stringForKey(*d, "AppName"))
+            r.appName = *s;
+        if (auto* s = pl::stringForKey(*d, "InstallPath"))
+            r.installPath = *s;
         r.started = fromSeconds(number(*d, "Started"));
         r.ended = fromSeconds(number(*d, "Ended"));
         if (const pl::Value* v = pl::valueForKey(*d, "Items"))
@@ -76,7 +83,8 @@ std::vector<Removal> load() {
                     if (const pl::Dictionary* item = e.dictionary()) {
                         auto* o = pl::stringForKey(*item, "OriginalPath");
                         auto* t = pl::stringForKey(*item, "TrashedPath");
-                        if (o && t) r.items.push_back({*o, *t});
+                        if (o && t)
+                            r.items.push_back({*o, *t});
                     }
         out.push_back(std::move(r));
     }
@@ -90,9 +98,8 @@ RestoreReport restore(const Removal& removal, std::chrono::system_clock::time_po
     const auto records = platform::trash::records();
     // Items come back in the order they left; each was moved whole.
     for (const Item& item : removal.items) {
-        auto rec = std::find_if(records.begin(), records.end(), [&](const auto& r) {
-            return r.trashedPath == item.trashedPath;
-        });
+        auto rec = std::find_if(records.begin(), records.end(),
+                                [&](const auto& r) { return r.trashedPath == item.trashedPath; });
         if (rec == records.end()) {
             report.notRestored.push_back({item, "no longer in the Trash"});
             continue;
@@ -104,7 +111,8 @@ RestoreReport restore(const Removal& removal, std::chrono::system_clock::time_po
             report.notRestored.push_back({item, moved.error});
     }
     for (const auto& r : platform::trash::records("/private/var/root/.Trash"))
-        if (r.when >= removal.started && r.when <= until) report.inRootTrash.push_back(r);
+        if (r.when >= removal.started && r.when <= until)
+            report.inRootTrash.push_back(r);
     return report;
 }
 

@@ -66,15 +66,19 @@ std::vector<FlatScanner> flatScanners() {
          },
          {"/Library/Preferences", "~/Library/Preferences"}},
         {"Receipts", lib_funs::fun_File_GetAllPlist_Receipts, {"/private/var/db/receipts"}},
-        {"Caches", lib_funs::fun_File_GetAllFile_LibraryCaches,
+        {"Caches",
+         lib_funs::fun_File_GetAllFile_LibraryCaches,
          {"~/Library/Caches", "/Library/Caches"}},
-        {"Extensions", lib_funs::fun_File_GetAllFile_LibraryExtensions,
+        {"Extensions",
+         lib_funs::fun_File_GetAllFile_LibraryExtensions,
          {"/Library/Extensions", "/System/Library/Extensions"}},
         {"Cookies", lib_funs::fun_File_GetallFile_libraryCookies, {"~/Library/Cookies"}},
-        {"SavedState", lib_funs::fun_File_GetAllFile_LibraryApplictionState,
+        {"SavedState",
+         lib_funs::fun_File_GetAllFile_LibraryApplictionState,
          {"~/Library/Saved Application State"}},
         {"Containers", lib_funs::fun_File_GetAllFile_LibraryContainers, {"~/Library/Containers"}},
-        {"GroupContainers", lib_funs::fun_File_GetAllFile_LibraryGroupContainers,
+        {"GroupContainers",
+         lib_funs::fun_File_GetAllFile_LibraryGroupContainers,
          {"~/Library/Group Containers"}},
         {"Logs", lib_funs::fun_File_GetAllFile_LibraryLogs, {"/Library/Logs", "~/Library/Logs"}},
         {"RecentDocuments", lib_funs::fun_File_GetAllFile_LibrarySFL, {std::string("~") + kSfl}},
@@ -109,7 +113,8 @@ TEST(Scanners, EachFlatScannerListsItsOwnFoldersInOrder) {
         std::vector<std::string> moved = movedToTrash(journal);
         for (const auto& path : moved) {
             std::string folder = std::filesystem::path(path).parent_path().string();
-            if (foldersSeen.empty() || foldersSeen.back() != folder) foldersSeen.push_back(folder);
+            if (foldersSeen.empty() || foldersSeen.back() != folder)
+                foldersSeen.push_back(folder);
         }
         EXPECT_EQ(foldersSeen, expected);
         EXPECT_EQ(moved.size(), 2 * expected.size());
@@ -132,7 +137,8 @@ TEST(Scanners, MatchIsACaseInsensitiveSubstringOfTheEntryName) {
         {"com.foo.cache", true},       {"com.fo.plist", false},       {"com_foo.plist", false},
         {"com.fooo.plist", true},
     };
-    for (const auto& row : rows) vol.write(std::string("/Library/LaunchAgents/") + row.name, "x");
+    for (const auto& row : rows)
+        vol.write(std::string("/Library/LaunchAgents/") + row.name, "x");
     vol.mkdir("/Library/LaunchAgents/com.foo.folder");
     EXPECT_TRUE(lib_funs::fun_File_GetAllPlist_LibraryLaunchAgents(nullptr, "com.foo", true));
     for (const auto& row : rows) {
@@ -149,8 +155,8 @@ TEST(Scanners, NothingMovesWithoutDeleteOrWithAnEmptyFragment) {
     struct Row {
         const char* fragment;
         bool isDelete;
-    } rows[] = {{"com.foo", false}, {"", true}, {" ", true}, {".", true}, {"..", true},
-                {"\t", true},       {" . ", true}};
+    } rows[] = {{"com.foo", false}, {"", true},   {" ", true},  {".", true},
+                {"..", true},       {"\t", true}, {" . ", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string("fragment \"") + row.fragment + "\" delete " +
                      (row.isDelete ? "true" : "false"));
@@ -195,18 +201,20 @@ TEST(Scanners, UnusableHomeFolderSkipsTheHomeFolders) {
         SCOPED_TRACE(home);
         TempVolume vol;
         ::setenv("VENDREL_HOME", home, 1);
-        for (const auto& folder : allLibraryFolders("/nohome")) vol.write(folder + "/com.foo.x", "x");
+        for (const auto& folder : allLibraryFolders("/nohome"))
+            vol.write(folder + "/com.foo.x", "x");
         Journal journal;
         {
             JournalScope scope(journal);
-            for (const auto& scanner : flatScanners()) scanner.run("com.foo", true);
+            for (const auto& scanner : flatScanners())
+                scanner.run("com.foo", true);
         }
         std::vector<std::string> tried;
-        for (const auto& e : journal.entries()) tried.push_back(e.subject);
-        for (const char* homeOnly :
-             {"/Library/Cookies/com.foo.x", "/Library/Containers/com.foo.x",
-              "/Library/Saved Application State/com.foo.x",
-              "/Library/Group Containers/com.foo.x"}) {
+        for (const auto& e : journal.entries())
+            tried.push_back(e.subject);
+        for (const char* homeOnly : {"/Library/Cookies/com.foo.x", "/Library/Containers/com.foo.x",
+                                     "/Library/Saved Application State/com.foo.x",
+                                     "/Library/Group Containers/com.foo.x"}) {
             EXPECT_EQ(std::count(tried.begin(), tried.end(), homeOnly), 0) << homeOnly;
             EXPECT_TRUE(vol.exists(homeOnly)) << homeOnly;
         }
@@ -219,8 +227,10 @@ TEST(Scanners, UnusableHomeFolderSkipsTheHomeFolders) {
 
 Dictionary job(const char* program, const Array* args = nullptr) {
     Dictionary d{{"Label", "x"}};
-    if (program) d["Program"] = program;
-    if (args) d["ProgramArguments"] = *args;
+    if (program)
+        d["Program"] = program;
+    if (args)
+        d["ProgramArguments"] = *args;
     return d;
 }
 
@@ -252,7 +262,8 @@ TEST(Scanners, LaunchJobsAreJudgedByTheirProgramPath) {
     // "Program" wins over "ProgramArguments": a job running /usr/bin/other stays even when
     // its arguments name the application.
     rows[3].taken = false;
-    for (const auto& row : rows) writeJob(vol, std::string("/Library/LaunchAgents/") + row.name, row.job);
+    for (const auto& row : rows)
+        writeJob(vol, std::string("/Library/LaunchAgents/") + row.name, row.job);
     // "Program" that is not a string matches nothing, even with matching arguments.
     Dictionary intProgram = job(nullptr, &fooArgs);
     intProgram["Program"] = int64_t{1};
@@ -278,11 +289,10 @@ TEST(Scanners, LaunchJobsAreJudgedByTheirProgramPath) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(vol.exists(std::string("/Library/LaunchAgents/") + row.name), !row.taken);
     }
-    for (const char* kept : {"/Library/LaunchAgents/int-program.plist",
-                             "/Library/LaunchAgents/args-not-list.plist",
-                             "/Library/LaunchAgents/broken.plist",
-                             "/Library/LaunchAgents/folder.plist",
-                             "/Library/LaunchDaemons/daemon.plist"})
+    for (const char* kept :
+         {"/Library/LaunchAgents/int-program.plist", "/Library/LaunchAgents/args-not-list.plist",
+          "/Library/LaunchAgents/broken.plist", "/Library/LaunchAgents/folder.plist",
+          "/Library/LaunchDaemons/daemon.plist"})
         EXPECT_TRUE(vol.exists(kept)) << kept;
     EXPECT_FALSE(vol.exists("/Library/LaunchAgents/binary.plist"));
     EXPECT_FALSE(vol.exists(vol.home() + "/Library/LaunchAgents/user.plist"));
@@ -299,7 +309,9 @@ TEST(Scanners, LaunchJobScansNeedThreeComponentsAndAnExistingFolder) {
     struct Row {
         const char* path;
         bool result;
-    } rows[] = {{"/Applications", false}, {"/", false},  {"", false},
+    } rows[] = {{"/Applications", false},
+                {"/", false},
+                {"", false},
                 {"Applications/Foo.app", false},
                 {"/Applications/Bar.app", true}};
     for (const auto& row : rows) {
@@ -314,11 +326,11 @@ TEST(Scanners, LaunchJobScansNeedThreeComponentsAndAnExistingFolder) {
     // Called directly with a two-component path, the job scan takes nothing either.
     EXPECT_TRUE(lib_funs::fun_File_DeleteAllPlist_ByPath("/usr", true, "/Library/LaunchDaemons"));
     EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/b.plist"));
-    EXPECT_TRUE(lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath(
-        "/Applications/Foo.app", false));
+    EXPECT_TRUE(
+        lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath("/Applications/Foo.app", false));
     EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/a.plist"));
-    EXPECT_TRUE(lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath(
-        "/Applications/Foo.app", true));
+    EXPECT_TRUE(
+        lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath("/Applications/Foo.app", true));
     EXPECT_FALSE(vol.exists("/Library/LaunchDaemons/a.plist"));
 }
 
@@ -379,7 +391,8 @@ TEST(Scanners, TemporaryFolderWalkDescendsIntoAFolderItCouldNotMove) {
         lib_funs::fun_File_GetAllFile_PrivateVarFoldersVd("com.foo", true);
     }
     std::vector<std::string> tried;
-    for (const auto& e : journal.entries()) tried.push_back(e.subject);
+    for (const auto& e : journal.entries())
+        tried.push_back(e.subject);
     EXPECT_EQ(tried, (std::vector<std::string>{"/private/var/folders/vd/ab/com.foo",
                                                "/private/var/folders/vd/ab/com.foo/sub"}));
     EXPECT_TRUE(vol.exists("/private/var/folders/vd/ab/com.foo/sub"));

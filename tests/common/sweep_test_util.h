@@ -12,7 +12,8 @@ namespace vendrel::test {
 inline std::vector<std::string> subjects(const Journal& journal, JournalAction action) {
     std::vector<std::string> out;
     for (const auto& e : journal.entries())
-        if (e.action == action) out.push_back(e.subject);
+        if (e.action == action)
+            out.push_back(e.subject);
     return out;
 }
 
