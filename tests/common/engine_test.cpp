@@ -2,7 +2,9 @@
 // both modes, the self-removal, force removal and its quoting, and the guards against
 // hostile names, identifiers and links.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -399,16 +401,47 @@ TEST(EngineSweep, DryRunChangesNothing) {
 
 // ---- Self-removal ----
 
-// A stand-in "killall" on PATH records its arguments instead of signalling processes of the
-// machine the tests run on.
-struct KillallRecorder {
-    TempVolume& vol;
-    std::string log = vol.host("/killall.log");
-    std::optional<ScopedEnv> path;
-    explicit KillallRecorder(TempVolume& v) : vol(v) {
-        vol.write("/bin-standin/killall", "#!/bin/sh\necho \"$@\" >> " + shellQuote(log) + "\n");
-        ::chmod(vol.host("/bin-standin/killall").c_str(), 0755);
-        path.emplace("PATH", vol.host("/bin-standin") + ":" + ::getenv("PATH"));
+// Two running programs named like the daemon: one on the volume, one outside it. The
+// self-removal's killall must end the first and leave the second alone.
+struct DaemonLookalikes {
+    pid_t inside = 0, outside = 0;
+    std::string outsideFolder;
+    explicit DaemonLookalikes(TempVolume& vol) {
+        const std::string name = "com.Vendrel.Ostrand.DaemonServer";
+        const std::string in = vol.host("/usr/local/libexec/" + name);
+        std::filesystem::create_directories(std::filesystem::path(in).parent_path());
+        std::filesystem::copy_file("/bin/sleep", in);
+        char tmpl[] = "/tmp/vendrel-outside-XXXXXX";
+        outsideFolder = ::mkdtemp(tmpl);
+        const std::string out = outsideFolder + "/" + name;
+        std::filesystem::copy_file("/bin/sleep", out);
+        inside = start(in);
+        outside = start(out);
+    }
+    ~DaemonLookalikes() {
+        for (pid_t pid : {inside, outside}) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        std::filesystem::remove_all(outsideFolder);
+    }
+    static pid_t start(const std::string& program) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl(program.c_str(), program.c_str(), "60", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        return pid;
+    }
+    // Ended by SIGKILL (reaped here), or still running.
+    static bool killed(pid_t pid) {
+        for (int i = 0; i < 200; ++i) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid)
+                return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
     }
 };
 
@@ -416,7 +449,7 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
     for (bool userMode : {false, true}) {
         SCOPED_TRACE(userMode ? "user mode" : "root mode");
         TempVolume vol;
-        KillallRecorder killall(vol);
+        DaemonLookalikes daemons(vol);
         ScopedEnv logFile("VENDREL_LOG_FILE", vol.host("/syslog"));
         const std::string h = vol.home();
         vol.write("/Library/Application Support/Vendrel/state", "x");
@@ -445,7 +478,8 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         EXPECT_TRUE(vol.exists("/Users/Shared/Vendrel/x"));
         EXPECT_TRUE(vol.exists(h + "/Library/Caches/com.Vendrel.Ostrand/x"));
         EXPECT_FALSE(vol.exists("/marker"));
-        EXPECT_EQ(readHost(killall.log), "com.Vendrel.Ostrand.DaemonServer\n");
+        EXPECT_TRUE(DaemonLookalikes::killed(daemons.inside));
+        EXPECT_EQ(::kill(daemons.outside, 0), 0);
         EXPECT_EQ(readHost(vol.host("/syslog")),
                   "NSXPC Listener: MSG KillSelf...\n"
                   "NSXPC Listener: MSG KillSelf Delete Server...\n"
@@ -462,7 +496,6 @@ TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
           std::optional<std::string>("relative"), std::optional<std::string>("/")}) {
         SCOPED_TRACE(setting ? "\"" + *setting + "\"" : "null");
         TempVolume vol;
-        KillallRecorder killall(vol);
         Engine::fun_Set_HomeDirectory(setting);
         Journal journal;
         {
