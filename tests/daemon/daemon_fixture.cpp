@@ -159,13 +159,17 @@ ProgramRun DaemonVolume::app(const std::vector<std::string>& args,
     return runProgram(argv, env);
 }
 
-void DaemonVolume::installDaemon() {
+int DaemonVolume::installDaemon() {
     startLaunchd();
     auto run = app({"install-helper"}, {"VENDREL_AUTH=allow"});
     if (run.exitCode != 0)
         throw std::runtime_error("install-helper failed: " + run.out);
     if (!waitForLogCount("com.Vendrel.Ostrand.DaemonServer Version 1.189 NSXPC is running...", 1))
         throw std::runtime_error("the daemon did not start");
+    std::optional<int> pid;
+    if (!waitUntil([&] { return (pid = daemonPid()).has_value(); }))
+        throw std::runtime_error("launchd does not know the daemon");
+    return *pid;
 }
 
 std::string DaemonVolume::log() const {

@@ -42,8 +42,9 @@ class DaemonVolume {
     // The installed application's command line.
     ProgramRun app(const std::vector<std::string>& args,
                    const std::vector<std::string>& env = {}) const;
-    // Starts the stand-in, installs the daemon through the application and waits for it.
-    void installDaemon();
+    // Starts the stand-in, installs the daemon through the application, waits for it and
+    // returns its pid.
+    int installDaemon();
 
     std::string log() const;
     int logCount(std::string_view line) const;  // whole lines equal to `line`

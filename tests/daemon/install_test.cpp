@@ -44,9 +44,7 @@ TEST(DaemonInstall, FromAnEmptyVolumeInstallsAndStartsTheDaemon) {
 
 TEST(DaemonInstall, SameVersionInAnyCaseDoesNothing) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto pid = d.daemonPid();
-    ASSERT_TRUE(pid);
+    const int pid = d.installDaemon();
     // Versions compare ignoring letter case, and digit runs by value.
     auto job = *plist::readDictionary(msg::kInstalledLaunchdPlist);
     job["DaemonServer Version"] = "1.189a";
@@ -66,9 +64,7 @@ TEST(DaemonInstall, SameVersionInAnyCaseDoesNothing) {
 
 TEST(DaemonInstall, DifferentVersionIsAskedToLeaveAndReplaced) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto oldPid = d.daemonPid();
-    ASSERT_TRUE(oldPid);
+    const int oldPid = d.installDaemon();
     auto job = *plist::readDictionary(msg::kInstalledLaunchdPlist);
     job["DaemonServer Version"] = "1.188";
     ASSERT_TRUE(plist::writeXmlFile(msg::kInstalledLaunchdPlist, job));
@@ -87,7 +83,7 @@ TEST(DaemonInstall, DifferentVersionIsAskedToLeaveAndReplaced) {
     }
     ASSERT_TRUE(d.waitForLogCount(kRunningLine, 2));
     ASSERT_TRUE(waitUntil([&] { return d.daemonPid() && d.daemonPid() != oldPid; }));
-    EXPECT_EQ(::kill(*oldPid, 0), -1);
+    EXPECT_EQ(::kill(oldPid, 0), -1);
     EXPECT_EQ(*plist::stringForKey(*plist::readDictionary(msg::kInstalledLaunchdPlist),
                                    "DaemonServer Version"),
               "1.189");

@@ -25,10 +25,8 @@ bool processGone(int pid) {
 
 TEST(DaemonLifecycle, CleanExitStaysDownUntilAClientConnects) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto pid = d.daemonPid();
-    ASSERT_TRUE(pid);
-    ::kill(*pid, SIGTERM);  // launchd's stop: the daemon ends with status 0
+    const int pid = d.installDaemon();
+    ::kill(pid, SIGTERM);  // launchd's stop: the daemon ends with status 0
     ASSERT_TRUE(d.waitForLogCount(kExitLine, 1));
     ASSERT_TRUE(waitUntil([&] { return !d.daemonPid(); }));
     // Exit status 0: not started again by itself.
@@ -43,10 +41,8 @@ TEST(DaemonLifecycle, CleanExitStaysDownUntilAClientConnects) {
 
 TEST(DaemonLifecycle, CrashIsFollowedByARestart) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto pid = d.daemonPid();
-    ASSERT_TRUE(pid);
-    ::kill(*pid, SIGKILL);
+    const int pid = d.installDaemon();
+    ::kill(pid, SIGKILL);
     ASSERT_TRUE(d.waitForLogCount(kRunningLine, 2));
     ASSERT_TRUE(waitUntil([&] { return d.daemonPid() && d.daemonPid() != pid; }));
     EXPECT_EQ(d.logCount(kExitLine), 0);
@@ -55,13 +51,11 @@ TEST(DaemonLifecycle, CrashIsFollowedByARestart) {
 
 TEST(DaemonLifecycle, KillSelfRemovesTheInstallationRepliesAndEnds) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto pid = d.daemonPid();
-    ASSERT_TRUE(pid);
+    const int pid = d.installDaemon();
     EXPECT_EQ(d.send("kill-self"), msg::kReplyKillSelf);
     EXPECT_FALSE(d.vol().exists(msg::kInstalledExecutable));
     EXPECT_FALSE(d.vol().exists(msg::kInstalledLaunchdPlist));
-    EXPECT_TRUE(processGone(*pid));
+    EXPECT_TRUE(processGone(pid));
     EXPECT_TRUE(d.waitForLogCount(kExitLine, 1));
     // Unloaded: launchd no longer knows the job, and nobody serves the service.
     EXPECT_EQ(platform::launchd::list().text, "");
@@ -70,9 +64,7 @@ TEST(DaemonLifecycle, KillSelfRemovesTheInstallationRepliesAndEnds) {
 
 TEST(DaemonLifecycle, SelfRemovalRequestEndsTheDaemonWithoutAReply) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto pid = d.daemonPid();
-    ASSERT_TRUE(pid);
+    const int pid = d.installDaemon();
     d.vol().write("/Library/Application Support/Vendrel/state", "x");
     request_files::FolderList f = d.folderListFor("/Applications/Vendrel.app", "Vendrel");
     f.Publisher = "com.Vendrel.Ostrand";
@@ -82,7 +74,7 @@ TEST(DaemonLifecycle, SelfRemovalRequestEndsTheDaemonWithoutAReply) {
     // The self-removal stops the application itself, the sender included.
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(run.out.find(msg::kReplyDeleteFoldersFilesSuccess), std::string::npos);
-    EXPECT_TRUE(processGone(*pid));
+    EXPECT_TRUE(processGone(pid));
     EXPECT_EQ(
         d.logCount("MSG DeleteFoldersFiles: Vendrel -> /Applications/Vendrel.app -> /Users/tester"),
         1);
