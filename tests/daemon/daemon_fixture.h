@@ -27,6 +27,11 @@ struct ProgramRun {
 ProgramRun runProgram(const std::vector<std::string>& argv,
                       const std::vector<std::string>& env = {});
 
+// Starts a program (output discarded) without waiting; waitProgram returns its exit status
+// (128 + signal when killed).
+pid_t startProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+int waitProgram(pid_t pid);
+
 class DaemonVolume {
   public:
     DaemonVolume();

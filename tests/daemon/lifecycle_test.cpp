@@ -39,6 +39,18 @@ TEST(DaemonLifecycle, CleanExitStaysDownUntilAClientConnects) {
     EXPECT_TRUE(d.daemonPid());
 }
 
+TEST(DaemonLifecycle, StartedByHandWithoutAnInstallation) {
+    DaemonVolume d;
+    // No launchd stand-in and no launchd list: the daemon binds the service socket itself.
+    const pid_t pid = startProgram({builtProgram(std::string(msg::kLabel))});
+    EXPECT_TRUE(d.waitForLogCount("NSXPC cant not find com.Vendrel.Ostrand.DaemonServer.plist", 1));
+    EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesFailed);
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(waitProgram(pid), 0);
+    EXPECT_EQ(d.logCount("com.Vendrel.Ostrand.DaemonServer Version NULL NSXPC is exits"), 1);
+    EXPECT_FALSE(d.vol().exists(platform::xpc::serviceSocketPath(msg::kServiceName)));
+}
+
 TEST(DaemonLifecycle, CrashIsFollowedByARestart) {
     DaemonVolume d;
     const int pid = d.installDaemon();
