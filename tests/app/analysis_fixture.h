@@ -10,30 +10,10 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/server.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::test {
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = ::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 inline constexpr const char* kRunningBundle = "/Applications/Vendrel.app";
 inline constexpr const char* kRequestFolder = "/Applications/Vendrel.app/Contents";

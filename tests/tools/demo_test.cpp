@@ -82,8 +82,9 @@ TEST(DemoVolume, TheShippedContentMakesARealisticVolume) {
               1288490188u);
 }
 
-// Every launchd job of the demo runs a program that lies inside an installed bundle: the
-// removal of that bundle must find the job by its program path.
+// A launchd job of the demo that runs a program inside a bundle names one that exists, so
+// the removal of that bundle finds the job by its program path. (Jobs of products with
+// helpers elsewhere, and decoys naming bundles that are not there, are left out.)
 TEST(DemoVolume, LaunchdJobsRunProgramsInsideBundles) {
     TempVolume vol("/Users/demo");
     ASSERT_EQ(buildVolume({vol.root()}).exitCode, 0);
@@ -102,7 +103,9 @@ TEST(DemoVolume, LaunchdJobsRunProgramsInsideBundles) {
                 program = args->array()->front().string();
             }
             ASSERT_TRUE(program);
-            EXPECT_NE(program->find(".app/"), std::string::npos);
+            const size_t app = program->find(".app/");
+            if (app == std::string::npos || !platform::fs::fileExists(program->substr(0, app + 4)))
+                continue;
             EXPECT_TRUE(platform::fs::fileExists(*program));
             ++jobs;
         }
