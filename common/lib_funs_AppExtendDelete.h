@@ -5,13 +5,14 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/routines.h"
 
 namespace vendrel {
 
 class lib_funs_AppExtendDelete : public lib_funs_AppExtendDelete_Routines {
-public:
+  public:
     lib_funs_AppExtendDelete() = delete;
 
     // The process-wide home directory setting (null until set). The daemon sets it before
@@ -35,11 +36,20 @@ public:
     static void runShellLine(const std::string& line);
     // /bin/rm with "-f" or "-rf" on a pattern whose last component holds the wildcard.
     static void removePattern(const std::string& flags, const std::string& logicalPattern);
+
+    // The routine names the dispatch table selects for a bundle's file name, in the order they
+    // run ("fun_UninstallMe" for the product's own bundle; a trailing ":" marks the routine
+    // that takes an argument). Empty when no entry matches.
+    static std::vector<std::string> dispatchFor(const std::string& bundleFileName);
 };
 
 // Quotes a string for a POSIX shell so that it names exactly itself: single quotes, with
 // every ' written as '\''. Safe for quotes, "$", backticks, spaces, newlines; a leading "-"
 // is the caller's concern (paths given to rm are absolute).
 std::string shellQuote(const std::string& s);
+
+// A logical path as a shell word: its host path (platform::toHost), quoted by shellQuote.
+// Every path a shell line names must be written this way.
+std::string shellPath(const std::string& logicalPath);
 
 }  // namespace vendrel

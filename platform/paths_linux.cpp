@@ -39,7 +39,14 @@ std::optional<std::string> stripRoot(std::string_view host, const std::string& r
 }  // namespace
 
 std::string volumeRoot() {
-    return stripTrailingSlashes(envOr("VENDREL_ROOT", "/"));
+    std::string root = envOr("VENDREL_ROOT", "/");
+    if (root.front() != '/') {
+        // A relative root is taken from the working folder once, here, so that every host
+        // path is absolute and matches what /proc reports.
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd)) root = std::string(cwd) + "/" + root;
+    }
+    return stripTrailingSlashes(root);
 }
 
 std::string toHost(std::string_view logical) {

@@ -3,14 +3,17 @@
 //
 // Why binary lists are checked before libplist sees them: the libplist 2.2 that Debian 12
 // ships decodes a shared object once per reference (so a small file can expand
-// exponentially), follows reference cycles, recurses once per nesting level in its parser,
-// its free and its XML writer, and truncates strings at NUL. The check below walks the
-// object graph without recursion and refuses anything deeper than kMaxPlistDepth, cyclic,
-// or expanding beyond kMaxExpandedCost, so libplist only ever sees small, shallow trees.
+// exponentially), recurses once per nesting level in its parser, its free and its XML
+// writer, truncates strings at NUL, keeps dates in 32-bit seconds without a range check,
+// and asserts (aborting the process) on a dictionary key whose UTF-16 it cannot convert.
+// The check below decodes the layout itself, walks the object graph without recursion and
+// refuses anything malformed, overlapping, cyclic, deeper than kMaxPlistDepth or expanding
+// beyond kMaxExpandedCost, so libplist only ever sees small, shallow, well-formed trees.
 #include "platform/plist.h"
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -56,6 +59,14 @@ class BinaryCheck {
     explicit BinaryCheck(std::string_view bytes)
         : data_(reinterpret_cast<const unsigned char*>(bytes.data())), size_(bytes.size()) {}
 
+    struct ClampedDate {
+        uint64_t offset;  // of the 8-byte float
+        bool negative;
+    };
+    static constexpr double kMaxDateSeconds = 2147483647.0;
+
+    const std::vector<ClampedDate>& datesToClamp() const { return datesToClamp_; }
+
     bool acceptable() {
         if (!readTrailer() || !readObjects())
             return false;
@@ -97,20 +108,49 @@ class BinaryCheck {
         return true;
     }
 
+    // No NUL and no unpaired surrogate: libplist's conversion to UTF-8 yields no string for
+    // the latter, and its dictionary walk then asserts on the key it could not convert.
+    static bool validUtf16(const unsigned char* p, uint64_t units) {
+        for (uint64_t i = 0; i < units; ++i) {
+            const unsigned unit = (unsigned{p[2 * i]} << 8) | p[2 * i + 1];
+            if (unit == 0 || (unit >= 0xDC00 && unit <= 0xDFFF))
+                return false;
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                if (++i == units)
+                    return false;
+                const unsigned low = (unsigned{p[2 * i]} << 8) | p[2 * i + 1];
+                if (low < 0xDC00 || low > 0xDFFF)
+                    return false;
+            }
+        }
+        return true;
+    }
+
     bool fits(uint64_t pos, uint64_t length) const {
         return pos <= tableOffset_ && length <= tableOffset_ - pos;
     }
 
     bool readObjects() {
         objects_.resize(count_);
+        std::vector<std::pair<uint64_t, uint64_t>> extents;  // [start, end) of each object
+        extents.reserve(count_);
         const unsigned char* table = data_ + tableOffset_;
         for (uint64_t i = 0; i < count_; ++i) {
             const uint64_t offset = readBigEndian(table + i * offsetSize_, offsetSize_);
             if (offset < 8 || offset >= tableOffset_)
                 return false;
-            if (!readObject(offset, objects_[i]))
+            const auto end = readObject(offset, objects_[i]);
+            if (!end)
                 return false;
+            extents.push_back({offset, *end});
         }
+        // Writers lay objects out one after another. Overlapping objects (one object's bytes
+        // read again as part of another) are refused: they serve only to confuse readers,
+        // and the date clamping below must not change bytes another object is made of.
+        std::sort(extents.begin(), extents.end());
+        for (size_t i = 1; i < extents.size(); ++i)
+            if (extents[i].first < extents[i - 1].second)
+                return false;
         // Dictionary keys must be strings; libplist does not check this everywhere.
         for (const BinaryObject& o : objects_) {
             if (!isDictionary(o))
@@ -125,97 +165,102 @@ class BinaryCheck {
 
     static bool isDictionary(const BinaryObject& o) { return o.refCount & kDictionaryFlag; }
 
-    bool readObject(uint64_t pos, BinaryObject& object) {
+    // Decodes the object at `pos`; the offset just past it, or nullopt when malformed.
+    std::optional<uint64_t> readObject(uint64_t pos, BinaryObject& object) {
         const unsigned char marker = data_[pos++];
         const unsigned kind = marker >> 4;
         const unsigned low = marker & 0x0F;
         switch (kind) {
             case 0x0:  // false, true; null and fill are not property-list values
-                return marker == 0x08 || marker == 0x09;
+                if (marker != 0x08 && marker != 0x09)
+                    return std::nullopt;
+                return pos;
             case 0x1: {  // integer of 1, 2, 4, 8 or 16 bytes
                 if (low > 4)
-                    return false;
+                    return std::nullopt;
                 const unsigned size = 1u << low;
                 if (!fits(pos, size))
-                    return false;
+                    return std::nullopt;
                 if (size == 16) {
                     // Only values that fit a signed 64-bit integer are representable.
                     if (readBigEndian(data_ + pos, 8) != 0)
-                        return false;
+                        return std::nullopt;
                     if (readBigEndian(data_ + pos + 8, 8) > uint64_t(INT64_MAX))
-                        return false;
+                        return std::nullopt;
                 }
                 object.payload = size;
-                return true;
+                return pos + size;
             }
             case 0x2: {  // real of 4 or 8 bytes
                 if (low != 2 && low != 3)
-                    return false;
+                    return std::nullopt;
                 object.payload = 1u << low;
-                return fits(pos, object.payload);
+                if (!fits(pos, object.payload))
+                    return std::nullopt;
+                return pos + object.payload;
             }
             case 0x3: {  // date: 8-byte float, seconds since the reference date
                 if (low != 3 || !fits(pos, 8))
-                    return false;
+                    return std::nullopt;
                 const uint64_t bits = readBigEndian(data_ + pos, 8);
                 double seconds = 0;
                 std::memcpy(&seconds, &bits, sizeof seconds);
-                // libplist keeps whole seconds in an int32.
-                if (!std::isfinite(seconds) || std::fabs(seconds) >= 2147483647.0)
-                    return false;
+                if (std::isnan(seconds))
+                    return std::nullopt;
+                // libplist keeps whole seconds in an int32 and converts without a range
+                // check; such dates are clamped before it sees them.
+                if (std::fabs(seconds) > kMaxDateSeconds)
+                    datesToClamp_.push_back({pos, seconds < 0});
                 object.payload = 8;
-                return true;
+                return pos + 8;
             }
             case 0x4:    // data
             case 0x5:    // ASCII string
             case 0x6: {  // UTF-16 string
                 uint64_t length = low;
                 if (low == 0x0F && !readLength(pos, length))
-                    return false;
+                    return std::nullopt;
                 if (kind == 0x6) {
                     if (length > (uint64_t(-1) / 2))
-                        return false;
+                        return std::nullopt;
                     length *= 2;
                 }
                 if (!fits(pos, length))
-                    return false;
+                    return std::nullopt;
                 object.payload = length;
                 if (kind == 0x4)
-                    return true;
+                    return pos + length;
                 object.isString = true;
                 // libplist hands strings out as C strings: an embedded NUL would silently
                 // cut the value short.
-                if (kind == 0x5)
-                    return std::memchr(data_ + pos, 0, length) == nullptr;
-                for (uint64_t i = 0; i < length; i += 2)
-                    if (data_[pos + i] == 0 && data_[pos + i + 1] == 0)
-                        return false;
-                return true;
+                const bool valid = kind == 0x5 ? std::memchr(data_ + pos, 0, length) == nullptr
+                                               : validUtf16(data_ + pos, length / 2);
+                if (!valid)
+                    return std::nullopt;
+                return pos + length;
             }
             case 0xA:    // array
             case 0xD: {  // dictionary
                 uint64_t length = low;
                 if (low == 0x0F && !readLength(pos, length))
-                    return false;
+                    return std::nullopt;
                 const uint64_t refs = kind == 0xD ? length * 2 : length;
                 if (length > size_ || !fits(pos, 0) || refs > (tableOffset_ - pos) / refSize_)
-                    return false;
-                // Offsets may overlap; the references read in total stay within the file's
-                // size so that a table of aliases cannot multiply the memory used here.
-                if (refs > size_ - refs_.size())
-                    return false;
+                    return std::nullopt;
+                if (refs > size_ - refs_.size())  // cannot happen without overlaps
+                    return std::nullopt;
                 object.firstRef = refs_.size();
                 object.refCount = refs | (kind == 0xD ? kDictionaryFlag : 0);
                 for (uint64_t i = 0; i < refs; ++i) {
                     const uint64_t ref = readBigEndian(data_ + pos + i * refSize_, refSize_);
                     if (ref >= count_)
-                        return false;
+                        return std::nullopt;
                     refs_.push_back(static_cast<uint32_t>(ref));
                 }
-                return true;
+                return pos + refs * refSize_;
             }
             default:  // UIDs (keyed archives), sets and unknown markers
-                return false;
+                return std::nullopt;
         }
     }
 
@@ -274,6 +319,7 @@ class BinaryCheck {
     unsigned offsetSize_ = 0, refSize_ = 0;
     uint64_t count_ = 0, top_ = 0, tableOffset_ = 0;
     std::vector<BinaryObject> objects_;
+    std::vector<ClampedDate> datesToClamp_;
     std::vector<uint32_t> refs_;  // object indices; the object count is far below 2^32
 };
 
@@ -370,8 +416,22 @@ std::optional<Value> fromLibplist(plist_t node) {
 }
 
 std::optional<Value> parseBinary(std::string_view bytes) {
-    if (!BinaryCheck(bytes).acceptable())
+    BinaryCheck check(bytes);
+    if (!check.acceptable())
         return std::nullopt;
+    std::string clamped;
+    if (!check.datesToClamp().empty()) {
+        clamped = bytes;
+        for (const auto& date : check.datesToClamp()) {
+            const double limit =
+                date.negative ? -BinaryCheck::kMaxDateSeconds : BinaryCheck::kMaxDateSeconds;
+            uint64_t bits = 0;
+            std::memcpy(&bits, &limit, sizeof bits);
+            for (int i = 7; i >= 0; --i, bits >>= 8)
+                clamped[date.offset + static_cast<size_t>(i)] = static_cast<char>(bits & 0xFF);
+        }
+        bytes = clamped;
+    }
     plist_t root = nullptr;
     plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     if (!root)
@@ -519,7 +579,16 @@ std::optional<Date> parseDate(std::string_view s) {
         return std::nullopt;
     const int64_t days = daysFromCivil(*year, *month, *day);
     const int64_t secs = days * 86400 + *hour * 3600 + *minute * 60 + *second;
-    return Date{std::chrono::system_clock::time_point(std::chrono::seconds(secs))};
+    // The clock holds about 1678 to 2262; a date beyond (such as a "distant future" of
+    // 4001) is clamped rather than refusing the whole list.
+    using std::chrono::system_clock;
+    const int64_t earliest =
+        std::chrono::ceil<std::chrono::seconds>(system_clock::time_point::min().time_since_epoch())
+            .count();
+    const int64_t latest =
+        std::chrono::floor<std::chrono::seconds>(system_clock::time_point::max().time_since_epoch())
+            .count();
+    return Date{system_clock::time_point(std::chrono::seconds(std::clamp(secs, earliest, latest)))};
 }
 
 std::optional<std::string> decodeBase64(std::string_view s) {

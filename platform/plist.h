@@ -29,6 +29,8 @@ struct Data {
     std::string bytes;
     bool operator==(const Data&) const = default;
 };
+// Dates beyond what the clock can hold (about 1678 to 2262; 1933 to 2069 in binary lists,
+// whose decoder keeps 32-bit seconds) are clamped to the nearest one it can.
 struct Date {
     std::chrono::system_clock::time_point time;
     bool operator==(const Date&) const = default;

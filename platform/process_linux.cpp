@@ -11,8 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -44,7 +45,9 @@ std::optional<uint64_t> startTimeOf(int pid) {
     for (int index = 3; fields >> field; ++index) {
         if (index == 22) {
             uint64_t value = 0;
-            if (std::sscanf(field.c_str(), "%lu", &value) != 1)
+            const auto [end, ec] =
+                std::from_chars(field.data(), field.data() + field.size(), value);
+            if (ec != std::errc() || end != field.data() + field.size())
                 return std::nullopt;
             return value;
         }

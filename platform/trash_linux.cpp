@@ -4,7 +4,8 @@
 // original removed, only once the copy is complete.
 //
 // Put-back records live in "<Trash>/.Vendrel-PutBack/", one property list per trashed item
-// (its name in the Trash + ".plist"), holding "OriginalPath", "TrashedPath" and "Date".
+// (its name in the Trash + ".plist"), holding "OriginalPath", "TrashedPath", "Date" and
+// "Timestamp" (seconds since 1970 with the fraction, to order moves within one second).
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -112,7 +113,10 @@ void writeRecord(const std::string& trash, const std::string& trashedName,
     plist::Dictionary d;
     d["OriginalPath"] = std::string(original);
     d["TrashedPath"] = appendPathComponent(trash, trashedName);
-    d["Date"] = plist::Date{std::chrono::system_clock::now()};
+    const auto now = std::chrono::system_clock::now();
+    d["Date"] = plist::Date{now};
+    // XML dates keep whole seconds; the fraction orders two moves within one second.
+    d["Timestamp"] = std::chrono::duration<double>(now.time_since_epoch()).count();
     plist::writeXmlFile(appendPathComponent(folder, trashedName + ".plist"), plist::Value(d));
 }
 
@@ -198,6 +202,11 @@ std::vector<Record> records(std::string_view trashFolderLogical) {
         Record rec{*original, *trashed, {}};
         if (date)
             if (auto* dt = std::get_if<plist::Date>(&date->v)) rec.when = dt->time;
+        if (const plist::Value* ts = plist::valueForKey(*d, "Timestamp"))
+            if (auto* secs = std::get_if<double>(&ts->v))
+                rec.when = std::chrono::system_clock::time_point(
+                    std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                        std::chrono::duration<double>(*secs)));
         out.push_back(std::move(rec));
     }
     std::stable_sort(out.begin(), out.end(),

@@ -15,7 +15,8 @@ namespace {
 // removal do nothing: say so instead of printing an empty catalogue.
 bool checkVolumeRoot() {
     const char* root = std::getenv("VENDREL_ROOT");
-    if (!root || !*root) return true;
+    if (!root || !*root)
+        return true;
     struct stat st {};
     if (::stat(root, &st) != 0 || !S_ISDIR(st.st_mode)) {
         std::cerr << "Vendrel: VENDREL_ROOT \"" << root << "\" is not a folder\n";
@@ -33,12 +34,20 @@ bool checkVolumeRoot() {
 int run(int argc, char** argv) {
     CLI::App app{"Vendrel: removes macOS applications with everything they left behind"};
     app.require_subcommand(0, 1);
+    app.failure_message(CLI::FailureMessage::help);  // a usage error shows the usage
     Outcome outcome;
     addListCommand(app, outcome);
     addAnalyzeCommand(app, outcome);
+    addRemoveCommand(app, outcome);
+    addRestoreCommand(app, outcome);
+    addSweepCommand(app, outcome);
+    addDaemonStatusCommand(app, outcome);
+    addInstallHelperCommand(app, outcome);
+    addDaemonSendCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
-    if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot()) return 2;
+    if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot())
+        return 2;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

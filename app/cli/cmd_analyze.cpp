@@ -12,6 +12,7 @@
 
 #include "app/analysis/analysis_job.h"
 #include "app/catalogue/catalogue.h"
+#include "app/cli/app_lookup.h"
 #include "app/cli/commands.h"
 #include "app/cli/printable.h"
 #include "app/dispatch.h"
@@ -27,93 +28,6 @@ struct AnalyzeOptions {
     std::string target;
     bool files = false;
     bool json = false;
-};
-
-// A record for the bundle at an install path, filled from its Info.plist the way the
-// catalogue fills it. Refuses what the catalogue would not list: a missing folder, a link.
-std::optional<InstalledAppRef> recordForPath(const std::string& path, std::string& error) {
-    const std::string installPath = platform::standardizePath(path);
-    if (platform::fs::isSymbolicLink(installPath)) {
-        error = "\"" + installPath + "\" is a symbolic link; give the bundle itself";
-        return std::nullopt;
-    }
-    if (!platform::fs::isDirectory(installPath)) {
-        error = "no application bundle at \"" + installPath + "\"";
-        return std::nullopt;
-    }
-    auto record = std::make_shared<lib_TargetInstalledAppInfo>();
-    record->mpu_str_InstallPath.set(installPath);
-    const auto info = platform::plist::readDictionary(
-        platform::appendPathComponent(installPath, "Contents/Info.plist"));
-    if (info) {
-        if (const auto* v = platform::plist::stringForKey(*info, "CFBundleName"))
-            record->mpu_str_Name.set(*v);
-        else if (const auto* e = platform::plist::stringForKey(*info, "CFBundleExecutable"))
-            record->mpu_str_Name.set(*e);
-        if (const auto* id = platform::plist::stringForKey(*info, "CFBundleIdentifier"))
-            record->mpu_str_Publisher.set(*id);
-    }
-    return record;
-}
-
-// A name is looked up in the catalogue (Apple's applications included: analysing changes
-// nothing): first by display name, then by bundle folder name ("Foo" or "Foo.app"), both
-// under the name rule. More than one match is an error that lists them.
-std::optional<InstalledAppRef> resolve(const std::string& target, std::string& error) {
-    if (!target.empty() && target.front() == '/')
-        return recordForPath(target, error);
-    if (target.find('/') != std::string::npos) {
-        error = "\"" + target + "\" is a relative path; give the install path from \"/\"";
-        return std::nullopt;
-    }
-    Catalogue catalogue;
-    catalogue.fun_GetInstalledApps(true);
-    std::vector<InstalledAppRef> found;
-    for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo)
-        if (platform::equals65(r->mpu_str_Name.get(), target))
-            found.push_back(r);
-    if (found.empty()) {
-        for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo) {
-            const std::string folder = platform::lastPathComponent(r->mpu_str_InstallPath.get());
-            if (platform::equals65(folder, target) ||
-                platform::equals65(platform::deletingPathExtension(folder), target))
-                found.push_back(r);
-        }
-    }
-    if (found.size() == 1)
-        return found.front();
-    if (found.empty()) {
-        error = "no installed application named \"" + target + "\" (see `Vendrel list`)";
-    } else {
-        error = "\"" + target + "\" names " + std::to_string(found.size()) +
-                " applications; give one install path:";
-        for (const auto& r : found)
-            error += "\n  " + r->mpu_str_InstallPath.get();
-    }
-    return std::nullopt;
-}
-
-// Prints the progress lines over one another on a terminal; silent otherwise.
-class CliView : public AnalysisView {
-  public:
-    CliView() : tty_(::isatty(STDERR_FILENO) == 1) {}
-    void showStageLine(std::string_view text) override { status(text); }
-    void showCountsLine(std::string_view text) override { status(text); }
-    void resultListChanged() override {}
-    void present(const AnalysisResult& result) override {
-        if (tty_)
-            std::cerr << "\r\x1b[K" << std::flush;
-        result_ = result;
-    }
-    const std::optional<AnalysisResult>& result() const { return result_; }
-
-  private:
-    void status(std::string_view text) {
-        if (tty_)
-            std::cerr << "\r\x1b[K" << text << std::flush;
-    }
-    bool tty_;
-    std::optional<AnalysisResult> result_;
 };
 
 void printTable(const std::vector<FileEntry>& files) {

@@ -24,16 +24,18 @@ struct ListOptions {
 // Terminal columns of a UTF-8 text, counting one per code point (continuation bytes are
 // free). Good enough for the Latin, Cyrillic and Greek names most bundles carry.
 size_t columns(const std::string& s) {
-    return static_cast<size_t>(
-        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<size_t>(std::count_if(
+        s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 // Cuts a text to at most `width` columns, marking the cut with an ellipsis.
 std::string fit(const std::string& s, size_t width) {
-    if (columns(s) <= width) return s;
+    if (columns(s) <= width)
+        return s;
     size_t kept = 0, i = 0;
     for (; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && ++kept == width) break;
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && ++kept == width)
+            break;
     }
     return s.substr(0, i) + "\u2026";
 }
@@ -70,25 +72,27 @@ void printTable(const std::vector<InstalledAppRef>& records) {
     print(heading);
     print(Row{std::string(wName, '-'), std::string(wVersion, '-'), std::string(wIdentifier, '-'),
               std::string(wInstalled, '-'), std::string(4, '-')});
-    for (const auto& row : rows) print(row);
+    for (const auto& row : rows)
+        print(row);
     std::cout << '\n'
               << rows.size() << (rows.size() == 1 ? " item" : " items")
               << " (applications and preference panes)\n";
 }
 
 void printJson(const std::vector<InstalledAppRef>& records) {
-    auto out = nlohmann::json::array();
+    auto out = nlohmann::ordered_json::array();
     for (const auto& r : records) {
         auto installed = r->mpu_str_InstalledTime.get();
         out.push_back({
             {"mpu_str_Name", r->mpu_str_Name.get()},
             {"mpu_str_Version", r->mpu_str_Version.get()},
             {"mpu_str_Publisher", r->mpu_str_Publisher.get()},
-            {"mpu_str_InstalledTime", installed ? nlohmann::json(*installed) : nlohmann::json()},
+            {"mpu_str_InstalledTime",
+             installed ? nlohmann::ordered_json(*installed) : nlohmann::ordered_json()},
             {"mpu_str_InstallPath", r->mpu_str_InstallPath.get()},
         });
     }
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace

@@ -13,5 +13,11 @@ struct Outcome {
 
 void addListCommand(CLI::App& app, Outcome& outcome);
 void addAnalyzeCommand(CLI::App& app, Outcome& outcome);
+void addRemoveCommand(CLI::App& app, Outcome& outcome);
+void addRestoreCommand(CLI::App& app, Outcome& outcome);
+void addSweepCommand(CLI::App& app, Outcome& outcome);
+void addDaemonStatusCommand(CLI::App& app, Outcome& outcome);
+void addInstallHelperCommand(CLI::App& app, Outcome& outcome);
+void addDaemonSendCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli

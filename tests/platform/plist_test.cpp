@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "tests/support/volume.h"
@@ -36,6 +38,12 @@ struct RawBinary {
     unsigned refSize = 1;
     std::optional<uint64_t> objectCountOverride;
     std::optional<uint64_t> tableOffsetOverride;
+    // Places an object inside another: {object, host object, bytes into the host}. The
+    // object's own bytes are then not written.
+    struct Overlap {
+        size_t object, host, delta;
+    };
+    std::vector<Overlap> overlaps;
 
     static std::string bigEndian(uint64_t v, unsigned size) {
         std::string out(size, '\0');
@@ -57,10 +65,15 @@ struct RawBinary {
     std::string bytes() const {
         std::string out = "bplist00";
         std::vector<uint64_t> offsets;
-        for (const auto& o : objects) {
+        for (size_t i = 0; i < objects.size(); ++i) {
             offsets.push_back(out.size());
-            out += o;
+            const bool placed = std::any_of(overlaps.begin(), overlaps.end(),
+                                            [&](const Overlap& o) { return o.object == i; });
+            if (!placed)
+                out += objects[i];
         }
+        for (const Overlap& o : overlaps)
+            offsets[o.object] = offsets[o.host] + o.delta;
         const uint64_t tableOffset = out.size();
         for (uint64_t off : offsets)
             out += bigEndian(off, 4);
@@ -252,6 +265,62 @@ TEST(PlistBinary, SharedObjectsAreReadOncePerReference) {
     EXPECT_EQ(*v, Value(Array{"same", "same", "same"}));
 }
 
+// A date the clock cannot hold must neither overflow nor cost the whole list: a "distant
+// future" date in an otherwise ordinary file is clamped, the other values stay readable.
+TEST(PlistDates, DatesBeyondTheClockAreClamped) {
+    using system_clock = std::chrono::system_clock;
+    const auto latest = floor<seconds>(system_clock::time_point::max());
+    const auto earliest = ceil<seconds>(system_clock::time_point::min());
+    struct Case {
+        const char* date;
+        system_clock::time_point expected;
+    };
+    for (const Case& c :
+         {Case{"4001-01-01T00:00:00Z", latest}, Case{"9999-12-31T23:59:59Z", latest},
+          Case{"0000-01-01T00:00:00Z", earliest}, Case{"2262-04-11T23:47:16Z", latest},
+          Case{"1970-01-01T00:00:00Z", system_clock::time_point()}}) {
+        SCOPED_TRACE(c.date);
+        const auto v =
+            parse(std::string("<dict><key>n</key><string>Foo</string><key>d</key><date>") + c.date +
+                  "</date></dict>");
+        ASSERT_TRUE(v.has_value());
+        EXPECT_EQ(*stringForKey(*v->dictionary(), "n"), "Foo");
+        const Value* d = valueForKey(*v->dictionary(), "d");
+        ASSERT_TRUE(d && std::holds_alternative<Date>(d->v));
+        EXPECT_EQ(std::get<Date>(d->v).time, c.expected);
+        // What was clamped writes and reads back as the same date.
+        EXPECT_EQ(parse(toXml(*v)), v);
+    }
+
+    // Binary: seconds after the reference date as an 8-byte float; the decoder keeps 32 bits.
+    auto binaryDate = [](double secondsAfterReference) {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &secondsAfterReference, sizeof bits);
+        RawBinary b;
+        b.objects = {"\x33" + RawBinary::bigEndian(bits, 8)};
+        return b.bytes();
+    };
+    const int64_t reference = 978307200;
+    struct BinaryCase {
+        double secondsAfterReference;
+        std::optional<int64_t> expectedUnix;  // nullopt: refused
+    };
+    for (const BinaryCase& c :
+         {BinaryCase{0, reference}, BinaryCase{-86400.0, reference - 86400},
+          BinaryCase{63113904000.0, reference + 2147483647},  // 4001-01-01
+          BinaryCase{-1e300, reference - 2147483647},
+          BinaryCase{std::numeric_limits<double>::infinity(), reference + 2147483647},
+          BinaryCase{std::nan(""), std::nullopt}}) {
+        SCOPED_TRACE(c.secondsAfterReference);
+        const auto v = parse(binaryDate(c.secondsAfterReference));
+        ASSERT_EQ(v.has_value(), c.expectedUnix.has_value());
+        if (v) {
+            ASSERT_TRUE(std::holds_alternative<Date>(v->v));
+            EXPECT_EQ(std::get<Date>(v->v), dateAt(*c.expectedUnix));
+        }
+    }
+}
+
 // Depth counts every level, the innermost value included; the limit is the same for both
 // encodings.
 TEST(PlistLimits, DepthLimitIsTheSameForXmlAndBinary) {
@@ -290,6 +359,23 @@ TEST(PlistLimits, HostileInputsReadAsAbsent) {
     nonStringKey.objects = {RawBinary::collection(0xD, 1) + "\x01\x01", "\x10\x01"};
     RawBinary uid;
     uid.objects = {"\x80\x01"};
+    // UTF-16 strings: FF FE is a lone low surrogate, D8 3C a high one without its partner.
+    RawBinary loneLowSurrogate;
+    loneLowSurrogate.objects = {"\x61\xDC\x00"};
+    RawBinary unpairedHighSurrogateKey;
+    unpairedHighSurrogateKey.objects = {RawBinary::collection(0xD, 1) + "\x01\x02",
+                                        "\x62\xD8\x3C\x00\x41", RawBinary::ascii("v")};
+    RawBinary highSurrogateAtEnd;
+    highSurrogateAtEnd.objects = {"\x62\x00\x41\xD8\x3C"};
+    // Overlapping objects: an offset aliasing another object, and a date whose bytes are
+    // also a dictionary key's (clamping the date would rewrite the key).
+    RawBinary aliasedOffset;
+    aliasedOffset.objects = {RawBinary::collection(0xA, 2) + "\x01\x02", RawBinary::ascii("x"), ""};
+    aliasedOffset.overlaps = {{2, 1, 0}};
+    RawBinary dateInsideKey;
+    dateInsideKey.objects = {RawBinary::collection(0xD, 1) + "\x01\x02",
+                             "\x6F\x10\x05" + std::string("\x33") + std::string(9, 'z'), ""};
+    dateInsideKey.overlaps = {{2, 1, 3}};
     RawBinary nulInString;
     nulInString.objects = {RawBinary::ascii(std::string("a\0b", 3))};
     RawBinary stringPastTable;
@@ -338,6 +424,11 @@ TEST(PlistLimits, HostileInputsReadAsAbsent) {
         {"binary dictionary key not a string", nonStringKey.bytes()},
         {"binary keyed-archive UID", uid.bytes()},
         {"binary string with NUL", nulInString.bytes()},
+        {"binary objects sharing an offset", aliasedOffset.bytes()},
+        {"binary date overlapping a key", dateInsideKey.bytes()},
+        {"binary UTF-16 lone low surrogate", loneLowSurrogate.bytes()},
+        {"binary UTF-16 unpaired high surrogate as a key", unpairedHighSurrogateKey.bytes()},
+        {"binary UTF-16 high surrogate at the end", highSurrogateAtEnd.bytes()},
         {"binary string running into the offset table", stringPastTable.bytes()},
         {"binary top object out of range", topOutOfRange.bytes()},
         {"binary object count beyond the file", hugeCount.bytes()},
@@ -380,6 +471,29 @@ TEST(PlistLimits, EveryTruncationOfABinaryListIsRefused) {
         SCOPED_TRACE(n);
         EXPECT_FALSE(parse(valid.substr(0, n)).has_value());
     }
+}
+
+// Inputs that once crashed or misbehaved (kept under tests/data/plist): each must read
+// without harm, and whatever reads must write and read back to the same text.
+TEST(PlistLimits, RegressionInputsStayHarmless) {
+    const std::filesystem::path folder =
+        std::filesystem::path(VENDREL_SOURCE_DIR) / "tests/data/plist";
+    size_t seen = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        ++seen;
+        const auto v = parse(bytes);
+        if (!v)
+            continue;
+        const std::string xml = toXml(*v);
+        ASSERT_FALSE(xml.empty());
+        const auto again = parse(xml);
+        ASSERT_TRUE(again.has_value());
+        EXPECT_EQ(toXml(*again), xml);
+    }
+    EXPECT_GT(seen, 0u) << "no regression inputs found in " << folder;
 }
 
 TEST(PlistFiles, ReadsByRootType) {

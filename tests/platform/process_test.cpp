@@ -2,69 +2,21 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "tests/support/child_process.h"
 #include "tests/support/volume.h"
-
-extern char** environ;
 
 namespace vendrel::platform {
 namespace {
 
 namespace stdfs = std::filesystem;
+using test::Child;
+using test::installProgram;
 using test::TempVolume;
-
-// A real program started from a host path; killed and reaped when it goes out of scope so
-// that no test leaves a process or a zombie behind.
-class Child {
-  public:
-    explicit Child(const std::string& hostExecutable) {
-        std::string arg0 = hostExecutable, arg1 = "60";
-        char* argv[] = {arg0.data(), arg1.data(), nullptr};
-        if (::posix_spawn(&pid_, hostExecutable.c_str(), nullptr, nullptr, argv, environ) != 0)
-            pid_ = -1;
-    }
-    ~Child() {
-        if (pid_ > 0 && !reaped_) {
-            ::kill(pid_, SIGKILL);
-            wait();
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    int pid() const { return pid_; }
-    // Blocks until the child ends; its wait status.
-    int wait() {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        reaped_ = true;
-        return status;
-    }
-    bool running() const {
-        int status = 0;
-        return ::waitpid(pid_, &status, WNOHANG) == 0;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-};
-
-// Installs a copy of a long-running system program as `logicalExecutable`.
-void installProgram(const TempVolume& vol, const std::string& logicalExecutable) {
-    const stdfs::path host = vol.host(logicalExecutable);
-    stdfs::create_directories(host.parent_path());
-    stdfs::copy_file("/bin/sleep", host, stdfs::copy_options::overwrite_existing);
-    stdfs::permissions(host, stdfs::perms::owner_all | stdfs::perms::group_read |
-                                 stdfs::perms::group_exec | stdfs::perms::others_read |
-                                 stdfs::perms::others_exec);
-}
 
 std::optional<RunningApplication> find(int pid) {
     for (const auto& app : runningApplications())

@@ -196,7 +196,8 @@ void VolumeBuilder::addApp(const json& app) {
         const std::string icon = app.at("icon").get<std::string>();
         writeBytes(bundleRelative(bundle, "Contents/Resources/" + icon), makeIcns(bundle));
     }
-    for (const auto& [relative, size] : app.value("files", json::object()).items())
+    const json files = app.value("files", json::object());
+    for (const auto& [relative, size] : files.items())
         writeSized(bundleRelative(bundle, relative), size.get<uint64_t>());
     if (app.contains("modified"))
         bundleDates_.emplace_back(bundle, parseLocalTime(app.at("modified").get<std::string>()));

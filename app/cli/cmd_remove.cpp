@@ -1,0 +1,156 @@
+// `Vendrel remove <name or path> [--yes] [--json]`: analyses the application (so that the
+// request files are written for it), asks for confirmation, then runs the removal flow of the
+// desktop application and prints its result texts and what was moved where.
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "app/catalogue/catalogue.h"
+#include "app/cli/app_lookup.h"
+#include "app/cli/commands.h"
+#include "app/cli/printable.h"
+#include "app/cli/services.h"
+#include "app/dispatch.h"
+#include "app/removal/removal_flow.h"
+#include "app/removal/removal_history.h"
+#include "common/lib_funs.h"
+#include "platform/strings.h"
+#include "platform/trash.h"
+
+namespace vendrel::cli {
+namespace {
+
+struct RemoveOptions {
+    std::string target;
+    bool yes = false;
+    bool json = false;
+};
+
+// The terminal's stand-in for the confirmation sheet: "YES" (any case, or "y") is the
+// alert's second button; anything else, end of input included, is "NO".
+int askConfirmation(const std::string& name) {
+    std::cout << printable(RemovalFlow::confirmationText(name)) << " [YES/NO] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer))
+        return RemovalFlow::kAlertNo;
+    answer = platform::trimWhitespaceAndNewlines(answer);
+    if (platform::equals65(answer, "YES") || platform::equals65(answer, "y"))
+        return RemovalFlow::kAlertYes;
+    return RemovalFlow::kAlertNo;
+}
+
+nlohmann::json journalJson(const Journal& journal) {
+    nlohmann::json out = nlohmann::json::array();
+    for (const JournalEntry& e : journal.entries())
+        out.push_back({{"action", std::string(toString(e.action))},
+                       {"subject", e.subject},
+                       {"detail", e.detail},
+                       {"by", "application"}});
+    return out;
+}
+
+int removeApp(const RemoveOptions& opt) {
+    std::string error;
+    const auto record = resolve(opt.target, error);
+    if (!record) {
+        std::cerr << "Vendrel: " << error << '\n';
+        return 2;
+    }
+    dispatch::MainQueue mainQueue;
+    {
+        CliView view;
+        dispatch::GlobalQueue globalQueue(1);
+        AnalysisJob job(globalQueue, mainQueue, view);
+        job.start(*record);
+        mainQueue.runUntil([&] { return view.result().has_value(); });
+    }
+
+    const std::string name = (*record)->mpu_str_Name.get();
+    const int answer = opt.yes ? RemovalFlow::kAlertYes : askConfirmation(name);
+
+    Catalogue catalogue(untrustedAppsHook());
+    Journal journal;
+    RemovalFlow flow(mainQueue, removalServices(catalogue), lib_funs::fun_OS_GetVersion());
+    flow.mpr_class_InstalledAppInfo_Seled = *record;
+    flow.journal = &journal;
+    flow.alertDidEnd_RemoveSeledInstalledApp(answer);
+    mainQueue.drain();  // the uninstall report, queued behind the removal
+    finishOnlineWork();
+
+    if (answer != RemovalFlow::kAlertYes) {
+        if (opt.json)
+            std::cout << nlohmann::json{{"removed", false}, {"confirmed", false}}.dump(2) << '\n';
+        else
+            std::cout << "Nothing was removed.\n";
+        return 1;
+    }
+    if (!flow.lastRemovalStarted) {
+        std::cerr << "Vendrel: " << printable((*record)->mpu_str_InstallPath.get())
+                  << " is not in a place from which applications are removed "
+                     "(an Applications folder, a Desktop or a PreferencePanes folder)\n";
+        return 1;
+    }
+
+    removal_history::Removal history{name, (*record)->mpu_str_InstallPath.get(),
+                                     flow.lastRemovalStart, std::chrono::system_clock::now(),
+                                     removal_history::trashedItems(journal)};
+    removal_history::save(history);
+    const auto daemonItems = platform::trash::records("/private/var/root/.Trash");
+
+    if (opt.json) {
+        nlohmann::json daemon = nlohmann::json::array();
+        for (const auto& r : daemonItems)
+            if (r.when >= flow.lastRemovalStart)
+                daemon.push_back({{"action", "moved to Trash"},
+                                  {"subject", r.originalPath},
+                                  {"detail", r.trashedPath},
+                                  {"by", "daemon"}});
+        nlohmann::json out = {
+            {"removed", flow.lastRemovalCompleted},
+            {"mpu_TF_SeledRemoveSuccess_AppName", flow.mpu_TF_SeledRemoveSuccess_AppName},
+            {"mpu_TF_SeledRemoveSuccess_AppDirsFiles", flow.mpu_TF_SeledRemoveSuccess_AppDirsFiles},
+            {"mpu_TF_SeledRemoveSuccess_Note", flow.mpu_TF_SeledRemoveSuccess_Note},
+            {"journal", journalJson(journal)},
+            {"daemon", std::move(daemon)}};
+        std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return flow.lastRemovalCompleted ? 0 : 1;
+    }
+
+    std::cout << printable(flow.mpu_TF_SeledRemoveSuccess_AppName) << '\n'
+              << printable(flow.mpu_TF_SeledRemoveSuccess_AppDirsFiles) << '\n';
+    if (!flow.mpu_TF_SeledRemoveSuccess_Note.empty())
+        std::cout << printable(flow.mpu_TF_SeledRemoveSuccess_Note) << '\n';
+    std::cout << "\nWhat the application did:\n";
+    for (const JournalEntry& e : journal.entries()) {
+        std::cout << "  " << toString(e.action) << ": " << printable(e.subject);
+        if (!e.detail.empty())
+            std::cout << " -> " << printable(e.detail);
+        std::cout << '\n';
+    }
+    bool header = false;
+    for (const auto& r : daemonItems) {
+        if (r.when < flow.lastRemovalStart)
+            continue;
+        if (!header)
+            std::cout << "\nWhat the daemon moved to root's Trash:\n";
+        header = true;
+        std::cout << "  " << printable(r.originalPath) << " -> " << printable(r.trashedPath)
+                  << '\n';
+    }
+    return flow.lastRemovalCompleted ? 0 : 1;
+}
+
+}  // namespace
+
+void addRemoveCommand(CLI::App& app, Outcome& outcome) {
+    auto opt = std::make_shared<RemoveOptions>();
+    auto* cmd =
+        app.add_subcommand("remove", "Remove one application with everything it left behind");
+    cmd->add_option("app", opt->target, "Application name or install path")->required();
+    cmd->add_flag("--yes", opt->yes, "Do not ask for confirmation");
+    cmd->add_flag("--json", opt->json, "Print the result as JSON");
+    cmd->callback([opt, &outcome] { outcome.exitCode = removeApp(*opt); });
+}
+
+}  // namespace vendrel::cli

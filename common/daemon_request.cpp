@@ -1,0 +1,130 @@
+#include "common/daemon_request.h"
+
+#include "common/guard.h"
+#include "common/removal_location.h"
+#include "platform/fs.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+
+namespace vendrel::daemon_request {
+namespace {
+
+// Absolute, and every component between slashes non-empty and not "." or "..".
+bool isCleanAbsolute(std::string_view path) {
+    if (path.size() < 2 || path.front() != '/' || path.back() == '/')
+        return false;
+    if (path.find('\0') != std::string_view::npos)
+        return false;
+    size_t start = 1;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool isInside(std::string_view path, std::string_view folder) {
+    return path.size() > folder.size() && path.substr(0, folder.size()) == folder &&
+           path[folder.size()] == '/';
+}
+
+}  // namespace
+
+bool isPlainPath(std::string_view path) {
+    if (!isCleanAbsolute(path))
+        return false;
+    for (char ch : path) {
+        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                  (ch >= '0' && ch <= '9') || ch == '/' || ch == '.' || ch == '_' || ch == '-' ||
+                  ch == '@' || ch == '+';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+std::string replaceTilde(std::string_view text, std::string_view home) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        if (ch == '~')
+            out += home;
+        else
+            out += ch;
+    }
+    return out;
+}
+
+std::optional<std::string> homeRefusal(std::string_view home) {
+    if (!isCleanAbsolute(home) || platform::pathComponents(home).size() < 3)
+        return "the home folder \"" + std::string(home) + "\" is not an absolute path of a home";
+    return std::nullopt;
+}
+
+std::optional<std::string> filePathRefusal(std::string_view filePath, std::string_view home) {
+    const std::string path(filePath);
+    auto refuse = [&](std::string_view why) {
+        return std::optional<std::string>("\"" + path + "\" " + std::string(why));
+    };
+    if (!isCleanAbsolute(filePath))
+        return refuse("is not a plain absolute path");
+    if (!removal_location::isCanSafeDeletePath(filePath))
+        return refuse("lies outside the places applications are removed from");
+    const std::string ext = platform::pathExtension(filePath);
+    if (!platform::equals65(ext, "app") && !platform::equals65(ext, "prefPane"))
+        return refuse("is not an application or preference pane bundle");
+    if (auto why = guard::forceRemovalRefusal(filePath))
+        return refuse(*why);
+    if (isInside(filePath, "/Users") && !isInside(filePath, home))
+        return refuse("lies in another user's home folder");
+    if (auto attrs = platform::fs::attributesOfItem(filePath)) {
+        if (attrs->type != platform::fs::FileType::Directory ||
+            !platform::fs::isDirectory(platform::appendPathComponent(path, "Contents")))
+            return refuse("is not a bundle folder");
+    }
+    return std::nullopt;
+}
+
+Request read(std::string_view contentsFolder) {
+    Request r;
+    if (!platform::fs::fileExists(request_files::folderListPath(contentsFolder)))
+        return r;
+    if (request_files::readFolderList(contentsFolder, r.folders) != request_files::ReadStatus::Ok) {
+        r.verdict = Verdict::Ignored;
+        return r;
+    }
+    const auto& f = r.folders;
+    std::optional<std::string> why = homeRefusal(f.CurrentUserHomeDirPath);
+    if (!why)
+        why = filePathRefusal(f.FilePath, f.CurrentUserHomeDirPath);
+    if (why) {
+        r.verdict = Verdict::Refused;
+        r.refusal = *why;
+        return r;
+    }
+    r.verdict = Verdict::Act;
+
+    auto commands = request_files::readCommandList(contentsFolder);
+    if (!commands)
+        return r;
+    if (commands->FilePath != f.FilePath) {
+        r.notes.push_back("the command list was fetched for \"" + commands->FilePath +
+                          "\", not for this application: not run");
+        return r;
+    }
+    const std::string hostHome = platform::toHost(f.CurrentUserHomeDirPath);
+    if (commands->RemovalCml.find('~') != std::string::npos && !isPlainPath(hostHome)) {
+        r.notes.push_back("the home folder \"" + hostHome +
+                          "\" cannot stand in the command list safely: not run");
+        return r;
+    }
+    r.commandList = replaceTilde(commands->RemovalCml, hostHome);
+    return r;
+}
+
+}  // namespace vendrel::daemon_request

@@ -1,0 +1,154 @@
+#include "daemon/NSObj_Daemon_NSXPCListener.h"
+
+#include <optional>
+
+#include "common/daemon_messages.h"
+#include "common/daemon_request.h"
+#include "common/lib_funs.h"
+#include "common/lib_funs_AppExtendDelete.h"
+#include "common/request_files.h"
+#include "platform/child.h"
+#include "platform/fs.h"
+#include "platform/launchd.h"
+#include "platform/paths.h"
+#include "platform/plist.h"
+#include "platform/syslog.h"
+
+namespace vendrel {
+namespace {
+
+namespace msg = daemon_messages;
+using platform::logNotice;
+
+constexpr std::string_view kVersionLinePrefix = "com.Vendrel.Ostrand.DaemonServer Version ";
+
+// Moves an installed file of the daemon to root's Trash, then makes sure with "/bin/rm -f"
+// that nothing is left at the path.
+void removeInstalledFile(std::string_view logical) {
+    const std::string path(logical);
+    lib_funs::fun_File_DirRemoveToTrash(path);
+    platform::runAndWait({"/bin/rm", "-f", platform::toHost(path)});
+}
+
+}  // namespace
+
+NSObj_Daemon_NSXPCListener::NSObj_Daemon_NSXPCListener() {
+    std::string error;
+    mpr_Listener_ = platform::xpc::Listener::create(msg::kServiceName, &error);
+    if (!mpr_Listener_)
+        logNotice("NSXPC Listener: cannot listen: " + error);
+}
+
+std::string NSObj_Daemon_NSXPCListener::mpu_pro_Listener_GetSelfVersion() {
+    if (!platform::fs::fileExists(msg::kInstalledLaunchdPlist)) {
+        logNotice("NSXPC cant not find com.Vendrel.Ostrand.DaemonServer.plist");
+        return "NULL";
+    }
+    std::string version = "NULL";
+    if (auto job = platform::plist::readDictionary(msg::kInstalledLaunchdPlist)) {
+        if (const std::string* v = platform::plist::stringForKey(*job, msg::kVersionKey))
+            version = *v;
+    }
+    logNotice(std::string(kVersionLinePrefix) + version + " NSXPC is running...");
+    return version;
+}
+
+bool NSObj_Daemon_NSXPCListener::mpu_pro_Listener_Run() {
+    if (!mpr_Listener_)
+        return false;
+    const std::string version = mpu_pro_Listener_GetSelfVersion();
+    mpr_Listener_->run([this](platform::xpc::Connection& c, const platform::xpc::PeerIdentity& p) {
+        serve(c, p);
+    });
+    logNotice(std::string(kVersionLinePrefix) + version + " NSXPC is exits");
+    return true;
+}
+
+void NSObj_Daemon_NSXPCListener::stop() {
+    if (mpr_Listener_)
+        mpr_Listener_->stop();
+}
+
+bool NSObj_Daemon_NSXPCListener::listener_shouldAcceptNewConnection(
+    const platform::xpc::PeerIdentity& peer) {
+    logNotice("NSXPC Listener: New connection come in...");
+    if (peer.executable && *peer.executable == msg::kTrustedClientExecutable)
+        return true;
+    logNotice("NSXPC Listener: refused a client that is not Vendrel: pid " +
+              std::to_string(peer.pid) + ", uid " + std::to_string(peer.uid) + ", " +
+              (peer.executable ? "executable " + *peer.executable : peer.problem));
+    return false;
+}
+
+void NSObj_Daemon_NSXPCListener::serve(platform::xpc::Connection& connection,
+                                       const platform::xpc::PeerIdentity& peer) {
+    if (!listener_shouldAcceptNewConnection(peer))
+        return;
+    auto reply = [&connection](const std::string& text) { connection.send(text); };
+    while (auto payload = connection.receive()) {
+        auto message = msg::parseMessage(*payload);
+        if (!message) {
+            logNotice("NSXPC Listener: refused an unknown message");
+            return;
+        }
+        switch (*message) {
+            case msg::Message::DeleteFoldersFiles:
+                Listener_Msg_DeleteFoldersFiles(reply);
+                break;
+            case msg::Message::KillSelf:
+                Listener_Msg_KillSelf(reply);
+                break;
+        }
+    }
+}
+
+void NSObj_Daemon_NSXPCListener::Listener_Msg_DeleteFoldersFiles(const Reply& reply) {
+    std::lock_guard lock(requestLock_);
+    logNotice("NSXPC Listener: MSG DeleteFoldersFiles...");
+    const auto request = daemon_request::read(request_files::kInstalledContentsFolder);
+    const auto& f = request.folders;
+    switch (request.verdict) {
+        case daemon_request::Verdict::Missing:
+            logNotice("MSG DeleteFoldersFiles: Can not find Delete_FoldersFiles.txt");
+            reply(std::string(msg::kReplyDeleteFoldersFilesFailed));
+            return;
+        case daemon_request::Verdict::Ignored:
+            reply(std::string(msg::kReplyDeleteFoldersFilesSuccess));
+            return;
+        case daemon_request::Verdict::Refused:
+        case daemon_request::Verdict::Act:
+            break;
+    }
+    logNotice("MSG DeleteFoldersFiles: " + f.AppName + " -> " + f.FilePath + " -> " +
+              f.CurrentUserHomeDirPath);
+    if (request.verdict == daemon_request::Verdict::Refused) {
+        logNotice("MSG DeleteFoldersFiles: refused: " + request.refusal);
+        reply(std::string(msg::kReplyDeleteFoldersFilesFailed));
+        return;
+    }
+    for (const auto& note : request.notes)
+        logNotice("MSG DeleteFoldersFiles: " + note);
+
+    lib_funs::fun_File_DirRemoveToTrash(f.FilePath);
+    lib_funs_AppExtendDelete::fun_Set_HomeDirectory(f.CurrentUserHomeDirPath);
+    lib_funs_AppExtendDelete::fun_AppExtendDelete(f.FilePath, f.AppName, f.Publisher,
+                                                  request.commandList, false);
+    reply(std::string(msg::kReplyDeleteFoldersFilesSuccess));
+}
+
+void NSObj_Daemon_NSXPCListener::Listener_Msg_KillSelf(const Reply& reply) {
+    std::lock_guard lock(requestLock_);
+    logNotice("NSXPC Listener: MSG KillSelf...");
+    removeInstalledFile(msg::kInstalledExecutable);
+    logNotice("NSXPC Listener: MSG KillSelf Delete Server...");
+    removeInstalledFile(msg::kInstalledLaunchdPlist);
+    logNotice("NSXPC Listener: MSG KillSelf Delete plist...");
+    // The property list is gone by now; the launchd stand-in finds the job by the path it was
+    // loaded from. It stops starting the job and asks this process to end, which it does
+    // after this reply (the run loop finishes the connections it is serving).
+    platform::launchd::unload(msg::kInstalledLaunchdPlist);
+    logNotice("NSXPC Listener: MSG KillSelf Unload Server...");
+    reply(std::string(msg::kReplyKillSelf));
+}
+
+}  // namespace vendrel

@@ -1,0 +1,720 @@
+// The extended delete engine on temporary volumes, with the real bash: dispatch, the sweep in
+// both modes, the self-removal, force removal and its quoting, and the guards against
+// hostile names, identifiers and links.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "common/journal.h"
+#include "common/lib_funs_AppExtendDelete.h"
+#include "platform/plist.h"
+#include "tests/common/sweep_test_util.h"
+#include "tests/support/volume.h"
+
+namespace vendrel {
+namespace {
+
+using Engine = lib_funs_AppExtendDelete;
+using platform::plist::Dictionary;
+using test::movedToTrash;
+using test::subjects;
+using test::TempVolume;
+namespace stdfs = std::filesystem;
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = ::getenv(name))
+            saved_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (saved_)
+            ::setenv(name_, saved_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+struct Run {
+    std::string installPath;
+    std::string name = "Foo";
+    std::string publisher = "com.foo.bar";
+    std::optional<std::string> commandList = std::nullopt;
+    bool userMode = true;
+    bool dryRun = false;
+};
+
+std::vector<JournalEntry> sweep(const Run& run) {
+    Journal journal(run.dryRun);
+    {
+        JournalScope scope(journal);
+        Engine::fun_AppExtendDelete(run.installPath, run.name, run.publisher, run.commandList,
+                                    run.userMode);
+    }
+    return journal.entries();
+}
+
+std::vector<std::string> only(const std::vector<JournalEntry>& entries, JournalAction action) {
+    std::vector<std::string> out;
+    for (const auto& e : entries)
+        if (e.action == action)
+            out.push_back(e.subject);
+    return out;
+}
+
+uint32_t modeOf(const std::string& host) {
+    struct stat st {};
+    return ::stat(host.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+std::string readHost(const std::string& host) {
+    std::ifstream in(host);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// ---- Dispatch ----
+
+TEST(EngineDispatch, FirstMatchingEntryPicksTheRoutines) {
+    struct Row {
+        const char* installPath;
+        std::vector<std::string> routines;
+    } rows[] = {
+        {"/Applications/CleanMyMac X.app", {"fun_AllClean_CleanMyMac"}},
+        {"/Applications/CleanMyMac 3.app", {"fun_AllClean_CleanMyMac"}},
+        {"/Applications/Movavi Screen Capture Studio 3.app",
+         {"fun_AllClean_MovaviScreenCaptureStudio"}},
+        {"/Applications/Movavi Screen Capture Studio 5.app",
+         {"fun_AllClean_MovaviScreenCaptureStudio:"}},
+        {"/Applications/teamviewer.APP", {"fun_AllClean_TeamViewer"}},
+        {"/Applications/Intego", {"fun_AllClean_Intego:"}},
+        {"/Applications/Intego.app", {}},
+        {"/Applications/Andy.app", {"fun_AllClean_Andy"}},
+        {"/Applications/Avira.app", {"fun_AllClean_Avira:"}},
+        {"/Library/PreferencePanes/TechTool Protection.prefPane", {"fun_AllClean_TechToolPro"}},
+        {"/Library/PreferencePanes/MacFUSE.prefPane",
+         {"fun_AllClean_NTFS3GMacFUSE:", "fun_AllClean_OSXFUSE:"}},
+        {"/Applications/Sophos Home.app",
+         {"fun_AllClean_SophosHome_Other:", "fun_AllClean_SophosHome:"}},
+        {"/Applications/Paragon NTFS for Mac OS X 15.app", {"fun_AllClean_ParagonNTFS:"}},
+        {"/Applications/1Password 06.app", {"fun_AllClean_1Password6"}},  // digits by value
+        {"/Applications/5KPlayer.app", {"fun_AllClean_5KPlayer"}},
+        {"/Applications/Xcode 2.app", {}},
+        {"/Applications/VyprVPN.app", {"fun_AllClean_VyprVPN:"}},
+        {"/Users/tester/Applications/Sub/Skype.app", {"fun_AllClean_Skype:"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.installPath);
+        TempVolume vol;
+        const auto entries = sweep({.installPath = row.installPath, .dryRun = true});
+        EXPECT_EQ(only(entries, JournalAction::RoutineSelected), row.routines);
+        EXPECT_EQ(Engine::dispatchFor(stdfs::path(row.installPath).filename()), row.routines);
+    }
+}
+
+// With fewer than three components nothing happens at all, even for a dispatch key and in
+// root mode with a command list.
+TEST(EngineDispatch, PathsOfFewerThanThreeComponentsDoNothing) {
+    for (const char* path : {"/Andy.app", "/Vendrel.app", "/TeamViewer.app", "/", "", "Foo.app"}) {
+        SCOPED_TRACE(path);
+        TempVolume vol;
+        vol.mkdir("/Andy.app");
+        vol.mkdir("/Users/Shared/Foo");
+        vol.write("/private/var/root/.Trash/old", "x");
+        const auto entries = sweep({.installPath = path,
+                                    .commandList = "touch " + vol.host("/marker"),
+                                    .userMode = false});
+        EXPECT_TRUE(entries.empty());
+        EXPECT_TRUE(vol.exists("/Andy.app"));
+        EXPECT_TRUE(vol.exists("/Users/Shared/Foo"));
+        EXPECT_TRUE(vol.exists("/private/var/root/.Trash/old"));
+        EXPECT_FALSE(vol.exists("/marker"));
+    }
+}
+
+// ---- The sweep ----
+
+// A volume with the leftovers of Foo (/Applications/Foo.app, com.foo.bar) in every place the
+// sweep visits, and decoys that must survive.
+struct FooVolume {
+    TempVolume vol;
+    std::string h = vol.home();
+    std::vector<std::string> leftovers;  // in the order the user-mode sweep takes them
+    std::vector<std::string> decoys;
+
+    FooVolume() {
+        vol.makeBundle("/Applications/Foo.app", {{"CFBundleName", "Foo"}});
+        const std::string sfl = h +
+                                "/Library/Application Support/com.apple.sharedfilelist/"
+                                "com.apple.LSSharedFileList.ApplicationRecentDocuments";
+        leftovers = {
+            "/Users/Shared/Foo",
+            h + "/Library/Application Support/Foo",
+            h + "/Library/Application Support/com.foo.bar",
+            "/Library/Application Support/Foo",
+            "/Library/Application Support/com.foo.bar",
+            h + "/Library/Preferences/Foo",
+            "/Library/Preferences/Foo",
+            "/Library/LaunchAgents/com.foo.agent.plist",
+            h + "/Library/LaunchAgents/helper.plist",
+            "/Library/LaunchDaemons/daemon.plist",
+            "/private/var/db/receipts/com.foo.bar.bom",
+            h + "/Library/Caches/com.foo.bar",
+            "/Library/Caches/com.foo.bar.updater",
+            h + "/Library/Cookies/com.foo.bar.binarycookies",
+            h + "/Library/Saved Application State/com.foo.bar.savedState",
+            h + "/Library/Containers/com.foo.bar",
+            h + "/Library/Group Containers/ABCDE.com.foo.bar",
+            "/Library/Preferences/com.foo.bar.plist",
+            h + "/Library/Preferences/com.foo.bar.plist",
+            sfl + "/com.foo.bar.sfl2",
+            "/private/var/folders/vd/ab/xy/C/com.foo.bar",
+        };
+        for (const auto& path : leftovers) {
+            if (path.ends_with(".plist") && path.find("Launch") != std::string::npos)
+                continue;
+            vol.write(path + (path.ends_with(".plist") || path.ends_with(".bom") ||
+                                      path.ends_with("cookies") || path.ends_with(".sfl2")
+                                  ? ""
+                                  : "/data"),
+                      "x");
+        }
+        writeJob("/Library/LaunchAgents/com.foo.agent.plist",
+                 {{"Program", "/Applications/Foo.app/Contents/MacOS/FooAgent"}});
+        writeJob(h + "/Library/LaunchAgents/helper.plist",
+                 {{"ProgramArguments",
+                   platform::plist::Array{h + "/Library/Application Support/Foo/helper"}}});
+        writeJob("/Library/LaunchDaemons/daemon.plist",
+                 {{"Program", "/Library/Application Support/com.foo.bar/daemon"}});
+
+        decoys = {
+            "/Library/Caches/com.other.app/data",
+            h + "/Library/Caches/com.foo.ba/data",  // one character short of the identifier
+            h + "/Library/Preferences/com.foo.baz.plist",
+            h + "/Documents/Foo/thesis.txt",
+            "/Users/Shared/Fooo/data",
+            "/Library/Application Support/Food/data",
+            "/private/var/folders/vd/ab/xy/C/com.foo.ba/data",
+            "/private/var/folders/vd/ab/xy/T/com.foo.bar.plist",  // a file, not a folder
+            "/Library/LaunchAgents/com.other.plist",
+            "/Applications/Other.app/Contents/Info.plist",
+        };
+        for (const auto& path : decoys)
+            vol.write(path, "keep");
+        writeJob("/Library/LaunchAgents/com.other.plist",
+                 {{"Program", "/Applications/Food.app/Contents/MacOS/Food"}});
+        decoys.push_back("/Applications/Foo.app/Contents/Info.plist");  // user mode keeps it
+    }
+    void writeJob(const std::string& path, const Dictionary& job) const {
+        vol.write(path, platform::plist::toXml(platform::plist::Value(job)));
+    }
+};
+
+TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
+    FooVolume foo;
+    foo.vol.write("/private/var/root/.Trash/old", "x");
+    const auto entries = sweep({.installPath = "/Applications/Foo.app",
+                                .commandList = "touch " + shellQuote(foo.vol.host("/marker"))});
+    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
+    for (const auto& path : foo.leftovers)
+        EXPECT_FALSE(foo.vol.exists(path)) << path;
+    for (const auto& path : foo.decoys)
+        EXPECT_TRUE(foo.vol.exists(path)) << path;
+    // User mode never force-removes, purges root's Trash or runs the command list.
+    for (auto action : {JournalAction::ForceRemoved, JournalAction::ShellLineRun,
+                        JournalAction::CommandListRun, JournalAction::PatternRemoved})
+        EXPECT_TRUE(only(entries, action).empty()) << toString(action);
+    EXPECT_TRUE(foo.vol.exists("/private/var/root/.Trash/old"));
+    EXPECT_FALSE(foo.vol.exists("/marker"));
+    EXPECT_TRUE(foo.vol.exists(foo.h + "/.Trash/com.foo.bar.plist"));
+}
+
+TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
+    FooVolume foo;
+    foo.vol.write("/private/var/root/.Trash/old", "x");
+    const auto entries = sweep({.installPath = "/Applications/Foo.app",
+                                .commandList = "touch " + shellQuote(foo.vol.host("/marker")),
+                                .userMode = false});
+    ASSERT_GE(entries.size(), 3u);
+    EXPECT_EQ(entries[0].action, JournalAction::ForceRemoved);
+    EXPECT_EQ(entries[0].subject, "/Applications/Foo.app");
+    EXPECT_EQ(entries[0].detail, "chmod 777 " + shellQuote(foo.vol.host("/Applications/Foo.app")) +
+                                     ";rm -rf " +
+                                     shellQuote(foo.vol.host("/Applications/Foo.app")));
+    EXPECT_EQ(entries[1].action, JournalAction::ForceRemoved);
+    EXPECT_EQ(entries[1].subject, "/private/var/root/.Trash");
+    EXPECT_EQ(entries.back().action, JournalAction::CommandListRun);
+    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
+    EXPECT_FALSE(foo.vol.exists("/Applications/Foo.app"));
+    EXPECT_FALSE(foo.vol.exists("/private/var/root/.Trash"));
+    EXPECT_TRUE(foo.vol.exists("/marker"));
+    foo.decoys.pop_back();  // the bundle itself
+    for (const auto& path : foo.decoys)
+        EXPECT_TRUE(foo.vol.exists(path)) << path;
+}
+
+// Apple's identifiers keep their preferences, recent documents and temporary folders.
+TEST(EngineSweep, AppleIdentifierSkipsPreferencesRecentDocumentsAndTemporaryFolders) {
+    TempVolume vol;
+    const std::string h = vol.home();
+    const std::vector<std::string> taken = {
+        "/private/var/db/receipts/com.apple.Safari.bom",
+        h + "/Library/Caches/com.apple.Safari",
+        h + "/Library/Cookies/com.apple.Safari.binarycookies",
+        h + "/Library/Saved Application State/com.apple.Safari.savedState",
+        h + "/Library/Containers/com.apple.Safari",
+        h + "/Library/Group Containers/X.com.apple.Safari"};
+    const std::vector<std::string> kept = {
+        h + "/Library/Preferences/com.apple.Safari.plist",
+        "/Library/Preferences/com.apple.Safari.plist",
+        h + "/Library/Application Support/com.apple.sharedfilelist/"
+            "com.apple.LSSharedFileList.ApplicationRecentDocuments/com.apple.Safari.sfl2",
+        "/private/var/folders/vd/ab/C/com.apple.Safari/x"};
+    for (const auto& p : taken)
+        vol.write(p, "x");
+    for (const auto& p : kept)
+        vol.write(p, "x");
+    const auto entries = sweep({.installPath = "/Applications/Safari.app",
+                                .name = "Safari",
+                                .publisher = "com.apple.Safari"});
+    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), taken);
+    for (const auto& p : kept)
+        EXPECT_TRUE(vol.exists(p)) << p;
+}
+
+TEST(EngineSweep, PaddedIdentifierActsAsTheTrimmedOne) {
+    std::vector<std::string> expected;
+    for (const char* publisher : {"com.foo.bar", "  com.foo.bar\t", "\t com.foo.bar  "}) {
+        SCOPED_TRACE(std::string("\"") + publisher + "\"");
+        FooVolume foo;
+        const auto moved =
+            only(sweep({.installPath = "/Applications/Foo.app", .publisher = publisher}),
+                 JournalAction::MovedToTrash);
+        EXPECT_EQ(moved, foo.leftovers);
+    }
+}
+
+// Names and identifiers come from another program's Info.plist. None of these may make the
+// sweep move a system folder, a Library folder, "/Users/Shared" or another vendor's files, in
+// either mode.
+TEST(EngineSweep, HostileNamesAndIdentifiersTouchNothing) {
+    struct Row {
+        const char* name;
+        const char* identifier;
+    } rows[] = {
+        {"../../Library", "../../System"},
+        {"..", "com"},
+        {"", "com."},
+        {"   ", " . "},
+        {"\t", ".."},
+        {".", "/"},
+        {"Foo/../../..", "com.apple."},
+        {"/", "N/A"},
+        {"Library", "com.apple"},
+        {"../../../Users", "org."},
+        {"..\t", "*"},
+        {"Application Support", "."},
+    };
+    for (bool userMode : {true, false}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(userMode ? "user" : "root") + " mode, name \"" + row.name +
+                         "\", identifier \"" + row.identifier + "\"");
+            TempVolume vol;
+            const std::string h = vol.home();
+            const std::vector<std::string> keep = {
+                "/Library/Caches/com.other.app/x",
+                "/Library/Preferences/com.other.plist",
+                "/Library/Application Support/Other/x",
+                "/Library/Application Support/Library/x",
+                "/System/Library/Extensions/Other.kext/x",
+                "/Users/Shared/other.txt",
+                h + "/Library/Caches/com.other/x",
+                h + "/Library/Preferences/com.other.plist",
+                h + "/Library/Containers/com.other/x",
+                h + "/Documents/x",
+                "/private/var/folders/vd/ab/C/com.other/x",
+                "/private/var/db/receipts/com.other.bom",
+            };
+            for (const auto& p : keep)
+                vol.write(p, "keep");
+            vol.mkdir("/Applications/Evil.app");
+            const auto entries = sweep({.installPath = "/Applications/Evil.app",
+                                        .name = row.name,
+                                        .publisher = row.identifier,
+                                        .userMode = userMode});
+            EXPECT_TRUE(only(entries, JournalAction::MovedToTrash).empty());
+            for (const auto& p : keep)
+                EXPECT_TRUE(vol.exists(p)) << p;
+            const auto forced = only(entries, JournalAction::ForceRemoved);
+            if (userMode) {
+                EXPECT_TRUE(forced.empty());
+            } else {
+                EXPECT_EQ(forced, (std::vector<std::string>{"/Applications/Evil.app",
+                                                            "/private/var/root/.Trash"}));
+            }
+            EXPECT_FALSE(only(entries, JournalAction::Skipped).empty());
+        }
+    }
+}
+
+// An unusable home folder must not turn "<home>/Library/..." into "/Library/...".
+TEST(EngineSweep, UnusableHomeFolderSkipsTheHomeSteps) {
+    TempVolume vol;
+    ScopedEnv home("VENDREL_HOME", "relative");
+    vol.write("/Library/Cookies/com.foo.bar.binarycookies", "x");
+    vol.write("/Library/Containers/com.foo.bar/x", "x");
+    const auto entries = sweep({.installPath = "/Applications/Foo.app", .dryRun = true});
+    for (const auto& subject : only(entries, JournalAction::MovedToTrash)) {
+        EXPECT_FALSE(subject.starts_with("/Library/Cookies")) << subject;
+        EXPECT_FALSE(subject.starts_with("/Library/Containers")) << subject;
+    }
+    EXPECT_FALSE(only(entries, JournalAction::Skipped).empty());
+}
+
+// A dry run reports what the root-mode pass would do and changes nothing.
+TEST(EngineSweep, DryRunChangesNothing) {
+    FooVolume foo;
+    const auto entries = sweep({.installPath = "/Applications/Foo.app",
+                                .commandList = "touch " + shellQuote(foo.vol.host("/marker")),
+                                .userMode = false,
+                                .dryRun = true});
+    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
+    EXPECT_EQ(only(entries, JournalAction::CommandListRun).size(), 1u);
+    for (const auto& e : entries)
+        EXPECT_TRUE(e.dryRun);
+    for (const auto& path : foo.leftovers)
+        EXPECT_TRUE(foo.vol.exists(path)) << path;
+    EXPECT_TRUE(foo.vol.exists("/Applications/Foo.app"));
+    EXPECT_FALSE(foo.vol.exists("/marker"));
+}
+
+// ---- Self-removal ----
+
+// A stand-in "killall" on PATH records its arguments instead of signalling processes of the
+// machine the tests run on.
+struct KillallRecorder {
+    TempVolume& vol;
+    std::string log = vol.host("/killall.log");
+    std::optional<ScopedEnv> path;
+    explicit KillallRecorder(TempVolume& v) : vol(v) {
+        vol.write("/bin-standin/killall", "#!/bin/sh\necho \"$@\" >> " + shellQuote(log) + "\n");
+        ::chmod(vol.host("/bin-standin/killall").c_str(), 0755);
+        path.emplace("PATH", vol.host("/bin-standin") + ":" + ::getenv("PATH"));
+    }
+};
+
+TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
+    for (bool userMode : {false, true}) {
+        SCOPED_TRACE(userMode ? "user mode" : "root mode");
+        TempVolume vol;
+        KillallRecorder killall(vol);
+        ScopedEnv logFile("VENDREL_LOG_FILE", vol.host("/syslog"));
+        const std::string h = vol.home();
+        vol.write("/Library/Application Support/Vendrel/state", "x");
+        vol.makeBundle("/Applications/Vendrel.app", {{"CFBundleName", "Vendrel"}});
+        vol.write("/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer", "elf");
+        vol.write("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist", "x");
+        vol.write(h + "/Library/Application Support/Vendrel/user-state", "x");
+        vol.write("/Users/Shared/Vendrel/x", "a sweep would take this");
+        vol.write(h + "/Library/Caches/com.Vendrel.Ostrand/x", "and this");
+        Engine::fun_Set_HomeDirectory(h);
+        const auto entries = sweep({.installPath = "/Applications/Vendrel.app",
+                                    .name = "Vendrel",
+                                    .publisher = "com.Vendrel.Ostrand",
+                                    .commandList = "touch " + shellQuote(vol.host("/marker")),
+                                    .userMode = userMode});
+        Engine::fun_Set_HomeDirectory(std::nullopt);
+
+        EXPECT_EQ(only(entries, JournalAction::RoutineSelected),
+                  std::vector<std::string>{"fun_UninstallMe"});
+        EXPECT_EQ(only(entries, JournalAction::MovedToTrash),
+                  (std::vector<std::string>{
+                      "/Library/Application Support/Vendrel", "/Applications/Vendrel.app",
+                      "/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer",
+                      "/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist"}));
+        EXPECT_FALSE(vol.exists(h + "/Library/Application Support/Vendrel"));
+        EXPECT_TRUE(vol.exists("/Users/Shared/Vendrel/x"));
+        EXPECT_TRUE(vol.exists(h + "/Library/Caches/com.Vendrel.Ostrand/x"));
+        EXPECT_FALSE(vol.exists("/marker"));
+        EXPECT_EQ(readHost(killall.log), "com.Vendrel.Ostrand.DaemonServer\n");
+        EXPECT_EQ(readHost(vol.host("/syslog")),
+                  "NSXPC Listener: MSG KillSelf...\n"
+                  "NSXPC Listener: MSG KillSelf Delete Server...\n"
+                  "NSXPC Listener: MSG KillSelf Delete plist...\n"
+                  "NSXPC Listener: MSG KillSelf Unload Server...\n");
+    }
+}
+
+// Without a home directory setting the user's support folder cannot be named: the step is
+// skipped, never turned into "/Library/Application Support/Vendrel" by another road.
+TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
+    for (std::optional<std::string> setting :
+         {std::optional<std::string>(), std::optional<std::string>(""),
+          std::optional<std::string>("relative"), std::optional<std::string>("/")}) {
+        SCOPED_TRACE(setting ? "\"" + *setting + "\"" : "null");
+        TempVolume vol;
+        KillallRecorder killall(vol);
+        Engine::fun_Set_HomeDirectory(setting);
+        Journal journal;
+        {
+            JournalScope scope(journal);
+            Engine::fun_UninstallMe();
+        }
+        Engine::fun_Set_HomeDirectory(std::nullopt);
+        EXPECT_TRUE(subjects(journal, JournalAction::ForceRemoved).empty());
+        EXPECT_EQ(subjects(journal, JournalAction::Skipped).size(), 1u);
+    }
+}
+
+TEST(EngineSelfRemoval, HomeSettingIsReadAndWrittenAsAWhole) {
+    EXPECT_EQ(Engine::fun_Get_HomeDirectory(), std::nullopt);
+    const std::string a(4096, 'a'), b(4096, 'b');
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i)
+            Engine::fun_Set_HomeDirectory(i % 2 ? a : b);
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const auto v = Engine::fun_Get_HomeDirectory();
+        ASSERT_TRUE(!v || *v == a || *v == b);
+    }
+    writer.join();
+    Engine::fun_Set_HomeDirectory(std::nullopt);
+    EXPECT_EQ(Engine::fun_Get_HomeDirectory(), std::nullopt);
+}
+
+// ---- Force removal, quoting and links ----
+
+// Runs a test body with bash's working folder inside the volume, so that a command smuggled
+// in through a name would leave its mark where the test can see it.
+class ScopedCwd {
+  public:
+    explicit ScopedCwd(const std::string& dir) : saved_(stdfs::current_path()) {
+        stdfs::current_path(dir);
+    }
+    ~ScopedCwd() { stdfs::current_path(saved_); }
+
+  private:
+    stdfs::path saved_;
+};
+
+TEST(EngineForceRemoval, HostileNamesNameExactlyThemselves) {
+    const char* names[] = {
+        "it's.app",
+        "a\"b.app",
+        "$HOME.app",
+        "`touch injected1`.app",
+        "sp ace.app",
+        "new\nline.app",
+        "-rf x.app",
+        "$(touch injected2).app",
+        "semi;colon.app",
+        "glob*.app",
+        "' ; touch injected3 ; '",
+        "back\\slash.app",
+        "tab\t.app",
+        "'",
+        "''",
+        "-",
+    };
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        TempVolume vol;
+        vol.mkdir("/cwd");
+        ScopedCwd cwd(vol.host("/cwd"));
+        const std::string folder = "/Applications/Q";
+        const std::string target = folder + "/" + name;
+        vol.write(target + "/Contents/file", "x");
+        for (const char* sibling : {"x.app", "globX.app", "x", "decoy", "HOME.app", "a"})
+            vol.write(folder + "/" + sibling + "/keep", "keep");
+        Journal journal;
+        {
+            JournalScope scope(journal);
+            Engine::forceRemove(target);
+        }
+        EXPECT_FALSE(vol.exists(target));
+        EXPECT_EQ(subjects(journal, JournalAction::ForceRemoved), std::vector<std::string>{target});
+        for (const char* sibling : {"x.app", "globX.app", "x", "decoy", "HOME.app", "a"})
+            EXPECT_TRUE(vol.exists(folder + "/" + sibling + "/keep")) << sibling;
+        EXPECT_TRUE(stdfs::is_empty(vol.host("/cwd")));
+    }
+}
+
+// The attack: a link planted at the path to be force-removed, pointing at a read-only file
+// outside the volume. chmod 777 would make the target world-writable; it must keep its mode
+// and content, and only the link goes.
+TEST(EngineForceRemoval, LinkAtThePathIsRemovedAsALink) {
+    TempVolume outside;
+    outside.write("/secret", "secret");
+    ::chmod(outside.host("/secret").c_str(), 0444);
+    outside.write("/dir/file", "content");
+    ::chmod(outside.host("/dir").c_str(), 0555);
+    TempVolume vol;
+    vol.symlink(outside.host("/secret"), "/Applications/Evil.app");
+    vol.symlink(outside.host("/dir"), "/Applications/Folder.app");
+    vol.symlink(outside.host("/secret"), "/Applications/Bundle.app");
+    Engine::forceRemove("/Applications/Evil.app");
+    Engine::forceRemove("/Applications/Folder.app");
+    // The same through the engine in root mode: the bundle path is the link.
+    sweep({.installPath = "/Applications/Bundle.app", .userMode = false});
+    for (const char* link :
+         {"/Applications/Evil.app", "/Applications/Folder.app", "/Applications/Bundle.app"})
+        EXPECT_FALSE(vol.exists(link)) << link;
+    EXPECT_EQ(modeOf(outside.host("/secret")), 0444u);
+    EXPECT_EQ(outside.read("/secret"), "secret");
+    EXPECT_EQ(modeOf(outside.host("/dir")), 0555u);
+    EXPECT_EQ(outside.read("/dir/file"), "content");
+}
+
+// A link among the parent folders would redirect rm -rf to its target: refused, journalled
+// and logged.
+TEST(EngineForceRemoval, PathThroughALinkedFolderIsRefused) {
+    TempVolume outside;
+    outside.write("/vendor/Foo.app/data", "precious");
+    TempVolume vol;
+    ScopedEnv logFile("VENDREL_LOG_FILE", vol.host("/syslog"));
+    vol.symlink(outside.host("/vendor"), "/Applications/Vendor");
+    vol.symlink(outside.host("/vendor"), "/Library/Application Support/Linked");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::forceRemove("/Applications/Vendor/Foo.app");
+        Engine::forceRemove("/Applications/Vendor/Foo.app/data");
+        Engine::removePattern("-rf", "/Library/Application Support/Linked/Foo*");
+    }
+    EXPECT_EQ(outside.read("/vendor/Foo.app/data"), "precious");
+    EXPECT_EQ(subjects(journal, JournalAction::ForceRemovalRefused),
+              (std::vector<std::string>{"/Applications/Vendor/Foo.app",
+                                        "/Applications/Vendor/Foo.app/data",
+                                        "/Library/Application Support/Linked/Foo.app"}));
+    EXPECT_TRUE(subjects(journal, JournalAction::ForceRemoved).empty());
+    EXPECT_NE(readHost(vol.host("/syslog")).find("/Applications/Vendor/Foo.app"),
+              std::string::npos);
+}
+
+// A file reachable under another name (a hard link) keeps its mode: only this name goes.
+TEST(EngineForceRemoval, HardLinkedFileKeepsItsMode) {
+    TempVolume outside;
+    outside.write("/shadow", "secret");
+    ::chmod(outside.host("/shadow").c_str(), 0400);
+    TempVolume vol;
+    vol.mkdir("/Applications");
+    std::error_code ec;
+    stdfs::create_hard_link(outside.host("/shadow"), vol.host("/Applications/Hard.app"), ec);
+    if (ec)
+        GTEST_SKIP() << "no hard links across these folders: " << ec.message();
+    Engine::forceRemove("/Applications/Hard.app");
+    EXPECT_FALSE(vol.exists("/Applications/Hard.app"));
+    EXPECT_EQ(modeOf(outside.host("/shadow")), 0400u);
+    EXPECT_EQ(outside.read("/shadow"), "secret");
+}
+
+TEST(EngineForceRemoval, ProtectedPathsAreRefused) {
+    TempVolume vol;
+    const std::vector<std::string> paths = {"/Library",
+                                            "/Applications",
+                                            "/Users/Shared",
+                                            "/Library/Application Support",
+                                            vol.home(),
+                                            vol.home() + "/Library",
+                                            "/System/Library/Extensions"};
+    for (const auto& p : paths)
+        vol.write(p + "/keep", "x");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        for (const auto& p : paths)
+            Engine::forceRemove(p);
+    }
+    EXPECT_EQ(subjects(journal, JournalAction::ForceRemovalRefused), paths);
+    for (const auto& p : paths)
+        EXPECT_TRUE(vol.exists(p + "/keep")) << p;
+}
+
+// ---- Root's Trash ----
+
+TEST(EngineRootTrash, PurgesOnlyTheVolumesRootTrash) {
+    TempVolume other;
+    other.write("/private/var/root/.Trash/keep", "other volume");
+    TempVolume vol;
+    vol.write("/private/var/root/.Trash/old/file", "x");
+    vol.write("/private/var/root/keep", "x");
+    Engine::fun_AllClean_RootTrash();
+    EXPECT_FALSE(vol.exists("/private/var/root/.Trash"));
+    EXPECT_TRUE(vol.exists("/private/var/root/keep"));
+    EXPECT_TRUE(other.exists("/private/var/root/.Trash/keep"));
+}
+
+TEST(EngineRootTrash, LinkedRootHomeIsRefused) {
+    TempVolume outside;
+    outside.write("/root/.Trash/keep", "x");
+    TempVolume vol;
+    vol.symlink(outside.host("/root"), "/private/var/root");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::fun_AllClean_RootTrash();
+    }
+    EXPECT_TRUE(outside.exists("/root/.Trash/keep"));
+    EXPECT_EQ(subjects(journal, JournalAction::ForceRemovalRefused),
+              std::vector<std::string>{"/private/var/root/.Trash"});
+}
+
+// ---- Pattern removal and shell lines ----
+
+TEST(EngineBuildingBlocks, PatternRemovesEveryMatchOfTheLastComponent) {
+    TempVolume outside;
+    outside.write("/target", "keep");
+    TempVolume vol;
+    const std::string lib = "/usr/local/lib/";
+    for (const char* name : {"libntfs.dylib", "libntfs.a", "libntfs-3g.dylib", "xlibntfs.a",
+                             ".libntfs.hidden", "LIBNTFS.A"})
+        vol.write(lib + name, "x");
+    vol.write(lib + "libntfs.d/inner", "x");
+    vol.symlink(outside.host("/target"), lib + "libntfs.link");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::removePattern("-f", lib + "libntfs.*");
+        Engine::removePattern("-rf", lib + "nomatch*");
+        Engine::removePattern("-rf", "/usr/local/*/libntfs.a");
+        Engine::removePattern("-rf -x", lib + "libntfs*");
+    }
+    for (const char* gone : {"libntfs.dylib", "libntfs.a", "libntfs.link"})
+        EXPECT_FALSE(vol.exists(lib + gone)) << gone;
+    // rm -f leaves a folder; the shell's * skips a leading "." and is case-sensitive.
+    for (const char* kept :
+         {"libntfs-3g.dylib", "xlibntfs.a", ".libntfs.hidden", "LIBNTFS.A", "libntfs.d/inner"})
+        EXPECT_TRUE(vol.exists(lib + kept)) << kept;
+    EXPECT_EQ(outside.read("/target"), "keep");
+    EXPECT_EQ(subjects(journal, JournalAction::PatternRemoved),
+              std::vector<std::string>{lib + "libntfs.*"});
+    EXPECT_EQ(subjects(journal, JournalAction::Skipped).size(), 2u);
+}
+
+TEST(EngineBuildingBlocks, ShellLineRunsThroughBashUnlessDryRun) {
+    TempVolume vol;
+    const std::string line =
+        "touch " + shellPath("/made by bash") + ";echo $((6*7)) > " + shellPath("/answer");
+    {
+        Journal dry(true);
+        JournalScope scope(dry);
+        Engine::runShellLine(line);
+        EXPECT_EQ(subjects(dry, JournalAction::ShellLineRun), std::vector<std::string>{line});
+    }
+    EXPECT_FALSE(vol.exists("/made by bash"));
+    Engine::runShellLine(line);
+    EXPECT_TRUE(vol.exists("/made by bash"));
+    EXPECT_EQ(vol.read("/answer"), "42\n");
+}
+
+}  // namespace
+}  // namespace vendrel

@@ -1,0 +1,230 @@
+#include "tests/daemon/daemon_fixture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "common/daemon_messages.h"
+#include "platform/launchd.h"
+
+extern char** environ;
+
+namespace vendrel::test {
+namespace stdfs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> getEnv(const char* name) {
+    const char* v = ::getenv(name);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+}
+
+void restoreEnv(const char* name, const std::optional<std::string>& v) {
+    if (v)
+        ::setenv(name, v->c_str(), 1);
+    else
+        ::unsetenv(name);
+}
+
+std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        std::string_view entry = *e;
+        std::string_view name = entry.substr(0, entry.find('='));
+        bool overridden = false;
+        for (const auto& x : extra)
+            if (std::string_view(x).substr(0, x.find('=')) == name)
+                overridden = true;
+        if (!overridden)
+            env.emplace_back(entry);
+    }
+    env.insert(env.end(), extra.begin(), extra.end());
+    return env;
+}
+
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd,
+            int errFd = -1) {
+    std::vector<char*> a, e;
+    std::vector<std::string> envCopy = environmentWith(env);
+    std::vector<std::string> argvCopy = argv;
+    for (auto& s : argvCopy)
+        a.push_back(s.data());
+    a.push_back(nullptr);
+    for (auto& s : envCopy)
+        e.push_back(s.data());
+    e.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    if (errFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    pid_t pid = 0;
+    int rc = ::posix_spawn(&pid, a[0], &actions, nullptr, a.data(), e.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+    return pid;
+}
+
+}  // namespace
+
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < until) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe");
+    pid_t pid = spawn(argv, env, fds[1], fds[1]);
+    ::close(fds[1]);
+    ProgramRun run;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+        run.out.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+DaemonVolume::DaemonVolume() {
+    savedLog_ = getEnv("VENDREL_LOG_FILE");
+    savedScale_ = getEnv("VENDREL_TIME_SCALE");
+    ::setenv("VENDREL_LOG_FILE", (vol_.root() + "/daemon.log").c_str(), 1);
+    if (!savedScale_)
+        ::setenv("VENDREL_TIME_SCALE", "0.01", 1);
+    const stdfs::path bundle = std::string(VENDREL_BUILD_DIR) + "/Vendrel.app";
+    if (!stdfs::exists(bundle / "Contents/MacOS/Vendrel"))
+        throw std::runtime_error("Vendrel.app is not built");
+    vol_.mkdir("/Applications");
+    stdfs::copy(bundle, vol_.host("/Applications/Vendrel.app"), stdfs::copy_options::recursive);
+}
+
+DaemonVolume::~DaemonVolume() {
+    stopLaunchd();
+    restoreEnv("VENDREL_LOG_FILE", savedLog_);
+    restoreEnv("VENDREL_TIME_SCALE", savedScale_);
+}
+
+std::string DaemonVolume::appExecutable() const {
+    return vol_.host(daemon_messages::kTrustedClientExecutable);
+}
+
+void DaemonVolume::startLaunchd() {
+    // The stand-in (and the daemon it starts as root) must only ever see this volume.
+    if (getEnv("VENDREL_ROOT") != vol_.root())
+        throw std::runtime_error("VENDREL_ROOT not set");
+    // Its own account of what it did goes to a file beside the volume's log.
+    int out = ::open((vol_.root() + "/launchd.log").c_str(),
+                     O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    launchd_ = spawn({builtProgram("vendrel-launchd")}, {}, out, out);
+    ::close(out);
+    if (!waitUntil([] { return platform::launchd::list().reached; }, 20))
+        throw std::runtime_error("the launchd stand-in did not come up");
+}
+
+void DaemonVolume::stopLaunchd() {
+    if (launchd_ <= 0)
+        return;
+    ::kill(launchd_, SIGTERM);
+    int status = 0;
+    ::waitpid(launchd_, &status, 0);
+    launchd_ = 0;
+}
+
+ProgramRun DaemonVolume::app(const std::vector<std::string>& args,
+                             const std::vector<std::string>& env) const {
+    std::vector<std::string> argv = {appExecutable()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProgram(argv, env);
+}
+
+void DaemonVolume::installDaemon() {
+    startLaunchd();
+    auto run = app({"install-helper"}, {"VENDREL_AUTH=allow"});
+    if (run.exitCode != 0)
+        throw std::runtime_error("install-helper failed: " + run.out);
+    if (!waitForLogCount("com.Vendrel.Ostrand.DaemonServer Version 1.189 NSXPC is running...", 1))
+        throw std::runtime_error("the daemon did not start");
+}
+
+std::string DaemonVolume::log() const {
+    return vol_.read("/daemon.log");
+}
+
+int DaemonVolume::logCount(std::string_view line) const {
+    std::istringstream in(log());
+    int count = 0;
+    for (std::string l; std::getline(in, l);)
+        if (l == line)
+            ++count;
+    return count;
+}
+
+bool DaemonVolume::waitForLogCount(std::string_view line, int count, double seconds) const {
+    return waitUntil([&] { return logCount(line) >= count; }, seconds);
+}
+
+std::optional<int> DaemonVolume::daemonPid() const {
+    std::istringstream lines(platform::launchd::list().text);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string label, pid;
+        std::getline(fields, label, '\t');
+        std::getline(fields, pid, '\t');
+        if (label == daemon_messages::kLabel && pid != "-")
+            return std::stoi(pid);
+    }
+    return std::nullopt;
+}
+
+void DaemonVolume::writeRequest(const request_files::FolderList& folders,
+                                const std::optional<request_files::CommandList>& commands) const {
+    const auto contents = request_files::kInstalledContentsFolder;
+    if (!request_files::writeFolderList(contents, folders))
+        throw std::runtime_error("cannot write the folder list");
+    request_files::removeCommandList(contents);
+    if (commands && !request_files::writeCommandList(contents, *commands))
+        throw std::runtime_error("cannot write the command list");
+}
+
+request_files::FolderList DaemonVolume::folderListFor(const std::string& bundle,
+                                                      const std::string& name) const {
+    request_files::FolderList f;
+    f.AppName = name;
+    f.Publisher = "com.example." + name;
+    f.IsDirPath = "YES";
+    f.FilePath = bundle;
+    f.CurrentUserHomeDirPath = vol_.home();
+    return f;
+}
+
+std::string DaemonVolume::send(std::string_view message, double timeout) const {
+    auto run = app({"daemon-send", std::string(message), "--timeout", std::to_string(timeout)});
+    std::string out = run.out;
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+}  // namespace vendrel::test
