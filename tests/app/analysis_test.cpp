@@ -1,15 +1,9 @@
 // The analysis: the inventory of a bundle, the job that runs the three stages and hands its
 // results to the main queue, and the presentation values.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <functional>
 #include <latch>
 #include <mutex>
 #include <thread>
@@ -447,89 +441,23 @@ TEST_F(AnalysisJobTest, PressesFromManyThreadsNeverOverlapTwoJobs) {
         EXPECT_EQ(r.files, 200u);
 }
 
-// A server on 127.0.0.1 that accepts connections and holds them unanswered until released,
-// so a job sits in stage 2 for as long as the test needs.
-class HoldingServer {
-  public:
-    HoldingServer() {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            ::listen(listen_, 16) != 0 ||
-            ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            throw std::runtime_error("test server");
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { acceptLoop(); });
-    }
-    ~HoldingServer() {
-        release();
-        ::shutdown(listen_, SHUT_RDWR);
-        thread_.join();
-        ::close(listen_);
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    int accepted() const {
-        std::lock_guard lock(mutex_);
-        return accepted_;
-    }
-    // True once n connections have arrived; false when `givenUp()` holds first.
-    bool waitForConnections(int n, const std::function<bool()>& givenUp) {
-        std::unique_lock lock(mutex_);
-        while (accepted_ < n) {
-            if (givenUp())
-                return false;
-            changed_.wait_for(lock, std::chrono::milliseconds(20));
-        }
-        return true;
-    }
-    // Closes the held connections; later ones are closed as soon as they arrive.
-    void release() {
-        std::lock_guard lock(mutex_);
-        released_ = true;
-        for (int c : held_)
-            ::close(c);
-        held_.clear();
-    }
-
-  private:
-    void acceptLoop() {
-        for (;;) {
-            int c = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (c < 0)
-                return;
-            std::lock_guard lock(mutex_);
-            ++accepted_;
-            if (released_)
-                ::close(c);
-            else
-                held_.push_back(c);
-            changed_.notify_all();
-        }
-    }
-    int listen_ = -1;
-    uint16_t port_ = 0;
-    std::thread thread_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<int> held_;
-    int accepted_ = 0;
-    bool released_ = false;
-};
-
-// A job held in stage 2 by a server that does not answer: presses from other threads start
-// nothing and reach no server; once it ends, the next press runs.
+// A job held in stage 2 by the server stand-in, which never answers the request: presses
+// from other threads start nothing and send nothing; once the job has ended, the next press
+// runs.
 TEST_F(AnalysisJobTest, PressesWhileAJobWaitsForTheServerStartNothing) {
+    const std::string databasePath = "/qd_default_update_rw/removal_database/foo.app.txt";
     vol.write("/Applications/Foo.app/Contents/Info.plist", "plist");
-    HoldingServer holding;
-    test::ScopedEnv serverUrl("VENDREL_SERVER_URL", holding.url());
+    test::TestServer holding(test::TestServer::Options().hang(databasePath));
     auto record = makeRecord(kBundle, "Foo", "com.foo.Foo");
 
     ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
-    if (!holding.waitForConnections(1, [&] { return !job.isRunning(); }))
-        GTEST_SKIP() << "the removal database client made no request";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (holding.requestedPaths().empty()) {
+        if (!job.isRunning())
+            GTEST_SKIP() << "the removal database client made no request";
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_TRUE(job.isRunning());
     std::atomic<int> started{0};
     {
@@ -543,17 +471,16 @@ TEST_F(AnalysisJobTest, PressesWhileAJobWaitsForTheServerStartNothing) {
             });
     }
     EXPECT_EQ(started.load(), 0);
+    EXPECT_EQ(holding.requestedPaths(), std::vector<std::string>{databasePath});
 
-    holding.release();
+    holding.stop();  // the held request fails; the job goes on to stage 3
     ASSERT_TRUE(runToPresentation());
     job.waitUntilIdle();
     mainQueue.drain();
     EXPECT_EQ(view.results.size(), 1u);
-    EXPECT_EQ(holding.accepted(), 1);
 
     ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
     ASSERT_TRUE(runToPresentation(2));
-    EXPECT_EQ(holding.accepted(), 2);
 }
 
 TEST_F(AnalysisJobTest, NothingStartsWithoutASelection) {

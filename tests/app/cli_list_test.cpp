@@ -32,8 +32,7 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
     vol.makeBundle("/Applications/Zeta.app", app("Zeta", "com.zeta", "2.0"));
     vol.makeBundle("/Applications/alpha.app", app("alpha", "com.alpha", "1.0"), /*binary=*/true);
     vol.makeBundle("/Applications/Safari.app", app("Safari", "com.apple.Safari", "9.1"));
-    vol.makeBundle("/Users/tester/Desktop/Quote.app",
-                   app("Say \"hi\"\nnow", "com.quote", "1\t2"));
+    vol.makeBundle("/Users/tester/Desktop/Quote.app", app("Say \"hi\"\nnow", "com.quote", "1\t2"));
     // Names are untrusted bytes; the JSON must stay valid for them too.
     vol.makeBundle("/Applications/Bad.app", app(std::string("Bad\xff\xfe"), "com.bad", "1"));
 
@@ -42,8 +41,10 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
     auto list = nlohmann::json::parse(run.out);
     ASSERT_TRUE(list.is_array());
     std::vector<std::string> names;
-    for (const auto& item : list) names.push_back(item.at("mpu_str_Name").get<std::string>());
-    EXPECT_EQ(names, (std::vector<std::string>{"Bad\uFFFD\uFFFD", "Say \"hi\"\nnow", "Zeta", "alpha"}));
+    for (const auto& item : list)
+        names.push_back(item.at("mpu_str_Name").get<std::string>());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Bad\uFFFD\uFFFD", "Say \"hi\"\nnow", "Zeta", "alpha"}));
     const auto& zeta = list[2];
     EXPECT_EQ(zeta.at("mpu_str_Version"), "2.0");
     EXPECT_EQ(zeta.at("mpu_str_Publisher"), "com.zeta");
