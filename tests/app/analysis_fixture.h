@@ -20,7 +20,7 @@ class AnalysisVolumeTest : public ::testing::Test {
 
     TempVolume vol;
     ScopedEnv bundle{"VENDREL_APP_BUNDLE", std::string(kRunningBundle)};
-    ScopedEnv server{"VENDREL_SERVER_URL", unreachableServerUrl()};
+    ScopedEnv unreachable{"VENDREL_SERVER_URL", unreachableServerUrl()};
 };
 
 }  // namespace vendrel::test

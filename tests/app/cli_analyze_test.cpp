@@ -87,5 +87,31 @@ TEST_F(VendrelAnalyze, ResolvesNamesAndRefusesWhatItCannotPinDown) {
     }
 }
 
+// The list served for Foo puts it at 255 and is "in force"; the next analysis, of an
+// application the database does not know, leaves none behind and rates by its traces.
+TEST_F(VendrelAnalyze, ARemovalDatabaseListRatesItsOwnApplicationOnly) {
+    test::TestServer server;
+    server.put("/qd_default_update_rw/removal_database/foo.app.txt",
+               "rm -rf ~/Library/Caches/com.foo.Foo\n");
+    vol.makeBundle("/Applications/Bar.app",
+                   {{"CFBundleName", "Bar"}, {"CFBundleIdentifier", "com.bar.Bar"}});
+
+    auto foo = vendrel({"analyze", "/Applications/Foo.app", "--json"});
+    ASSERT_EQ(foo.exitCode, 0) << foo.out;
+    const auto fooOut = nlohmann::json::parse(foo.out);
+    EXPECT_EQ(fooOut.at("rank"), 255);
+    EXPECT_EQ(fooOut.at("label"), "Diffcult");
+    EXPECT_EQ(fooOut.at("removalCommandList"), true);
+
+    auto bar = vendrel({"analyze", "/Applications/Bar.app"});
+    ASSERT_EQ(bar.exitCode, 0) << bar.out;
+    EXPECT_NE(bar.out.find("Uninstall Difficulty: Easy(1)"), std::string::npos) << bar.out;
+    EXPECT_NE(bar.out.find("Removal command list: none"), std::string::npos) << bar.out;
+    EXPECT_FALSE(vol.exists(request_files::commandListPath(kRequestFolder)));
+    request_files::FolderList list;
+    ASSERT_EQ(request_files::readFolderList(kRequestFolder, list), request_files::ReadStatus::Ok);
+    EXPECT_EQ(list.FilePath, "/Applications/Bar.app");
+}
+
 }  // namespace
 }  // namespace vendrel
