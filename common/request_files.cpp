@@ -8,11 +8,13 @@
 namespace vendrel::request_files {
 namespace {
 
-namespace pl = platform::plist;
+namespace plist = platform::plist;
 
-std::string stringOr(const pl::Dictionary& d, const char* key) {
-    const std::string* s = pl::stringForKey(d, key);
-    return s ? *s : std::string();
+const std::string* stringAt(const plist::Array& array, size_t index, std::string_view key) {
+    if (index >= array.size())
+        return nullptr;
+    const plist::Dictionary* d = array[index].dictionary();
+    return d ? plist::stringForKey(*d, key) : nullptr;
 }
 
 }  // namespace
@@ -26,45 +28,59 @@ std::string commandListPath(std::string_view contentsFolder) {
 }
 
 bool writeFolderList(std::string_view contentsFolder, const FolderList& list) {
-    pl::Array entries{
-        pl::Dictionary{{"AppName", list.AppName}, {"Publisher", list.Publisher}},
-        pl::Dictionary{{"IsDirPath", list.IsDirPath}, {"FilePath", list.FilePath}},
-        pl::Dictionary{{"CurrentUserHomeDirPath", list.CurrentUserHomeDirPath}},
+    const plist::Array entries = {
+        plist::Dictionary{{"AppName", list.AppName}, {"Publisher", list.Publisher}},
+        plist::Dictionary{{"IsDirPath", list.IsDirPath}, {"FilePath", list.FilePath}},
+        plist::Dictionary{{"CurrentUserHomeDirPath", list.CurrentUserHomeDirPath}},
     };
-    return pl::writeXmlFile(folderListPath(contentsFolder), pl::Value(std::move(entries)));
+    return plist::writeXmlFile(folderListPath(contentsFolder), entries);
 }
 
 bool writeCommandList(std::string_view contentsFolder, const CommandList& list) {
-    pl::Array entries{pl::Dictionary{{"RemovalCml", list.RemovalCml}, {"FilePath", list.FilePath}}};
-    return pl::writeXmlFile(commandListPath(contentsFolder), pl::Value(std::move(entries)));
+    const plist::Array entries = {
+        plist::Dictionary{{"RemovalCml", list.RemovalCml}, {"FilePath", list.FilePath}},
+    };
+    return plist::writeXmlFile(commandListPath(contentsFolder), entries);
 }
 
+// Beyond the count and "IsDirPath", a folder list is ignored when it lacks what the daemon
+// needs to act safely: a "FilePath" to remove, and the home folder that takes the place of
+// "~" (an empty one would turn "~/Library/..." into "/Library/..."). Missing display names
+// read as empty strings.
 ReadStatus readFolderList(std::string_view contentsFolder, FolderList& out) {
-    auto array = pl::readArray(folderListPath(contentsFolder));
-    if (!array) return ReadStatus::Missing;
-    if (array->size() != 3) return ReadStatus::Ignored;
-    const pl::Dictionary* e0 = (*array)[0].dictionary();
-    const pl::Dictionary* e1 = (*array)[1].dictionary();
-    const pl::Dictionary* e2 = (*array)[2].dictionary();
-    if (!e0 || !e1 || !e2) return ReadStatus::Ignored;
-    const std::string* isDir = pl::stringForKey(*e1, "IsDirPath");
-    if (!isDir || !platform::equals65(*isDir, "YES")) return ReadStatus::Ignored;
-    out.AppName = stringOr(*e0, "AppName");
-    out.Publisher = stringOr(*e0, "Publisher");
-    out.IsDirPath = *isDir;
-    out.FilePath = stringOr(*e1, "FilePath");
-    out.CurrentUserHomeDirPath = stringOr(*e2, "CurrentUserHomeDirPath");
+    const std::optional<plist::Array> array = plist::readArray(folderListPath(contentsFolder));
+    if (!array)
+        return ReadStatus::Missing;
+    if (array->size() != 3)
+        return ReadStatus::Ignored;
+    const std::string* isDirPath = stringAt(*array, 1, "IsDirPath");
+    if (!isDirPath || !platform::equals65(*isDirPath, "YES"))
+        return ReadStatus::Ignored;
+    const std::string* filePath = stringAt(*array, 1, "FilePath");
+    const std::string* home = stringAt(*array, 2, "CurrentUserHomeDirPath");
+    if (!filePath || filePath->empty() || !home || home->empty())
+        return ReadStatus::Ignored;
+
+    const std::string* appName = stringAt(*array, 0, "AppName");
+    const std::string* publisher = stringAt(*array, 0, "Publisher");
+    out.AppName = appName ? *appName : std::string();
+    out.Publisher = publisher ? *publisher : std::string();
+    out.IsDirPath = *isDirPath;
+    out.FilePath = *filePath;
+    out.CurrentUserHomeDirPath = *home;
     return ReadStatus::Ok;
 }
 
+// A list without "FilePath" cannot be tied to a folder list, so it reads as absent.
 std::optional<CommandList> readCommandList(std::string_view contentsFolder) {
-    auto array = pl::readArray(commandListPath(contentsFolder));
-    if (!array || array->empty()) return std::nullopt;
-    const pl::Dictionary* e0 = (*array)[0].dictionary();
-    if (!e0) return std::nullopt;
-    const std::string* cml = pl::stringForKey(*e0, "RemovalCml");
-    if (!cml || cml->empty()) return std::nullopt;
-    return CommandList{*cml, stringOr(*e0, "FilePath")};
+    const std::optional<plist::Array> array = plist::readArray(commandListPath(contentsFolder));
+    if (!array || array->empty())
+        return std::nullopt;
+    const std::string* cml = stringAt(*array, 0, "RemovalCml");
+    const std::string* filePath = stringAt(*array, 0, "FilePath");
+    if (!cml || cml->empty() || !filePath || filePath->empty())
+        return std::nullopt;
+    return CommandList{*cml, *filePath};
 }
 
 void removeFolderList(std::string_view contentsFolder) {

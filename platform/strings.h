@@ -32,5 +32,8 @@ int compareLiteral(std::string_view a, std::string_view b);
 // NSString length of a UTF-8 string: UTF-16 code units. Invalid bytes count as one each.
 size_t utf16Length(std::string_view s);
 bool isValidUtf8(std::string_view s);
+// lowercaseString: every character by its simple lower-case mapping (C.UTF-8); bytes that
+// are not valid UTF-8 are kept as they are.
+std::string lowercaseString(std::string_view s);
 
 }  // namespace vendrel::platform

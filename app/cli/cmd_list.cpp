@@ -1,15 +1,21 @@
 // `Vendrel list [--show-apple] [--json]`: the catalogue, in catalogue order.
 //
+// Applications on the maker's malware list are marked: "!" before the name in the table,
+// followed by the names the untrusted-applications tip would show (hidden ones included),
+// and an "untrusted" flag in every JSON record.
+//
 // Names, versions and identifiers come from other programs' Info.plist files: the table
 // shows control characters escaped (a name must not be able to move the cursor or end a
 // row early), and the JSON form replaces bytes that are not UTF-8.
 #include <algorithm>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/catalogue/catalogue.h"
+#include "app/catalogue/malware_list.h"
 #include "app/cli/commands.h"
 #include "app/cli/printable.h"
 
@@ -40,22 +46,45 @@ std::string fit(const std::string& s, size_t width) {
     return s.substr(0, i) + "\u2026";
 }
 
+// The malware list, remembering which bundles it flagged. By install path: records of hidden
+// applications are dropped after the check, so an address could be reused by a later record.
+class FlaggingHook final : public UntrustedAppsHook {
+  public:
+    void beginRebuild() override {
+        flagged_.clear();
+        list_.beginRebuild();
+    }
+    void checkApplication(const lib_TargetInstalledAppInfo& record) override {
+        if (list_.fun_GetinstalledApps_IsUntrustedApp(record.mpu_str_Name.get()))
+            flagged_.insert(record.mpu_str_InstallPath.get());
+    }
+    bool isFlagged(const InstalledAppRef& record) const {
+        return flagged_.count(record->mpu_str_InstallPath.get()) > 0;
+    }
+    std::vector<MalwareList::UntrustedApp> rows() const { return list_.mpu_marray_UntrustedApps(); }
+
+  private:
+    MalwareList list_;
+    std::set<std::string> flagged_;
+};
+
 struct Row {
     std::string name, version, identifier, installed, path;
 };
 
-void printTable(const std::vector<InstalledAppRef>& records) {
+void printTable(const std::vector<InstalledAppRef>& records, const FlaggingHook& untrusted) {
     constexpr size_t kNameMax = 34, kVersionMax = 14, kIdentifierMax = 40;
     std::vector<Row> rows;
     Row heading{"Name", "Version", "Bundle identifier", "Installed", "Path"};
     size_t wName = columns(heading.name), wVersion = columns(heading.version),
            wIdentifier = columns(heading.identifier), wInstalled = 19;
     for (const auto& r : records) {
-        Row row{fit(printable(r->mpu_str_Name.get()), kNameMax),
-                fit(printable(r->mpu_str_Version.get()), kVersionMax),
-                fit(printable(r->mpu_str_Publisher.get()), kIdentifierMax),
-                r->mpu_str_InstalledTime.get().value_or("unknown"),
-                printable(r->mpu_str_InstallPath.get())};
+        Row row{
+            (untrusted.isFlagged(r) ? "! " : "") + fit(printable(r->mpu_str_Name.get()), kNameMax),
+            fit(printable(r->mpu_str_Version.get()), kVersionMax),
+            fit(printable(r->mpu_str_Publisher.get()), kIdentifierMax),
+            r->mpu_str_InstalledTime.get().value_or("unknown"),
+            printable(r->mpu_str_InstallPath.get())};
         wName = std::max(wName, columns(row.name));
         wVersion = std::max(wVersion, columns(row.version));
         wIdentifier = std::max(wIdentifier, columns(row.identifier));
@@ -77,9 +106,15 @@ void printTable(const std::vector<InstalledAppRef>& records) {
     std::cout << '\n'
               << rows.size() << (rows.size() == 1 ? " item" : " items")
               << " (applications and preference panes)\n";
+    const auto flagged = untrusted.rows();
+    if (!flagged.empty()) {
+        std::cout << "\n! Untrusted applications (on the malware list):\n";
+        for (const auto& row : flagged)
+            std::cout << "  " << printable(row.app_name) << '\n';
+    }
 }
 
-void printJson(const std::vector<InstalledAppRef>& records) {
+void printJson(const std::vector<InstalledAppRef>& records, const FlaggingHook& untrusted) {
     auto out = nlohmann::ordered_json::array();
     for (const auto& r : records) {
         auto installed = r->mpu_str_InstalledTime.get();
@@ -90,6 +125,7 @@ void printJson(const std::vector<InstalledAppRef>& records) {
             {"mpu_str_InstalledTime",
              installed ? nlohmann::ordered_json(*installed) : nlohmann::ordered_json()},
             {"mpu_str_InstallPath", r->mpu_str_InstallPath.get()},
+            {"untrusted", untrusted.isFlagged(r)},
         });
     }
     std::cout << out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
@@ -104,12 +140,13 @@ void addListCommand(CLI::App& app, Outcome& outcome) {
     cmd->add_flag("--json", options->json,
                   "Print a JSON array of records (keys: the record's field names)");
     cmd->callback([options, &outcome] {
-        Catalogue catalogue;
+        FlaggingHook untrusted;
+        Catalogue catalogue(&untrusted);
         catalogue.fun_GetInstalledApps(options->showApple);
         if (options->json)
-            printJson(catalogue.mpu_array_TargetInstalledAppInfo);
+            printJson(catalogue.mpu_array_TargetInstalledAppInfo, untrusted);
         else
-            printTable(catalogue.mpu_array_TargetInstalledAppInfo);
+            printTable(catalogue.mpu_array_TargetInstalledAppInfo, untrusted);
         outcome.exitCode = 0;
     });
 }

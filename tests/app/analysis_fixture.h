@@ -1,39 +1,15 @@
-// Shared by the analysis and rater tests: a temporary volume with the running application
-// installed at /Applications/Vendrel.app (where the request files live) and the maker's
-// server pointed at a closed port on 127.0.0.1, so the removal database fetch fails at once
-// unless a test points it elsewhere.
+// Shared by the analysis tests: a temporary volume with the running application installed
+// at /Applications/Vendrel.app (where the request files live) and the maker's server pointed
+// at a port of 127.0.0.1 where nothing listens, so the removal database fetch fails at once
+// unless a test starts a server of its own.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <optional>
-#include <string>
-
+#include "tests/support/env.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::test {
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = ::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 inline constexpr const char* kRunningBundle = "/Applications/Vendrel.app";
 inline constexpr const char* kRequestFolder = "/Applications/Vendrel.app/Contents";
@@ -43,8 +19,8 @@ class AnalysisVolumeTest : public ::testing::Test {
     void SetUp() override { vol.mkdir(kRequestFolder); }
 
     TempVolume vol;
-    ScopedEnv bundle{"VENDREL_APP_BUNDLE", kRunningBundle};
-    ScopedEnv server{"VENDREL_SERVER_URL", "http://127.0.0.1:1"};
+    ScopedEnv bundle{"VENDREL_APP_BUNDLE", std::string(kRunningBundle)};
+    ScopedEnv unreachable{"VENDREL_SERVER_URL", unreachableServerUrl()};
 };
 
 }  // namespace vendrel::test

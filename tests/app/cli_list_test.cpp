@@ -3,10 +3,12 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "app/catalogue/catalogue.h"
 #include "tests/support/child_process.h"
+#include "tests/support/server.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -32,8 +34,7 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
     vol.makeBundle("/Applications/Zeta.app", app("Zeta", "com.zeta", "2.0"));
     vol.makeBundle("/Applications/alpha.app", app("alpha", "com.alpha", "1.0"), /*binary=*/true);
     vol.makeBundle("/Applications/Safari.app", app("Safari", "com.apple.Safari", "9.1"));
-    vol.makeBundle("/Users/tester/Desktop/Quote.app",
-                   app("Say \"hi\"\nnow", "com.quote", "1\t2"));
+    vol.makeBundle("/Users/tester/Desktop/Quote.app", app("Say \"hi\"\nnow", "com.quote", "1\t2"));
     // Names are untrusted bytes; the JSON must stay valid for them too.
     vol.makeBundle("/Applications/Bad.app", app(std::string("Bad\xff\xfe"), "com.bad", "1"));
 
@@ -42,8 +43,10 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
     auto list = nlohmann::json::parse(run.out);
     ASSERT_TRUE(list.is_array());
     std::vector<std::string> names;
-    for (const auto& item : list) names.push_back(item.at("mpu_str_Name").get<std::string>());
-    EXPECT_EQ(names, (std::vector<std::string>{"Bad\uFFFD\uFFFD", "Say \"hi\"\nnow", "Zeta", "alpha"}));
+    for (const auto& item : list)
+        names.push_back(item.at("mpu_str_Name").get<std::string>());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Bad\uFFFD\uFFFD", "Say \"hi\"\nnow", "Zeta", "alpha"}));
     const auto& zeta = list[2];
     EXPECT_EQ(zeta.at("mpu_str_Version"), "2.0");
     EXPECT_EQ(zeta.at("mpu_str_Publisher"), "com.zeta");
@@ -96,6 +99,36 @@ TEST(VendrelList, AnUnusableVolumeOrBadArgumentsFailClearly) {
         EXPECT_NE(run.out.find(r.message), std::string::npos) << run.out;
     }
     ::setenv("VENDREL_ROOT", vol.root().c_str(), 1);
+}
+
+TEST(VendrelList, MarksTheApplicationsOnTheMalwareList) {
+    TempVolume vol;
+    test::TestServer server;
+    server.put("/qd_default_update_rw/removal_database/ml_list.txt", "dark zipper\nchess\n");
+    vol.makeBundle("/Applications/Dark Zipper.app", app("Dark Zipper", "com.dz", "1.0"));
+    vol.makeBundle("/Applications/Fine.app", app("Fine", "com.fine", "1.0"));
+    // Apple's application is hidden but still named in the tip; panes are never compared.
+    vol.makeBundle("/Applications/Chess.app", app("Chess", "com.apple.Chess", "3.0"));
+    vol.makeBundle("/Library/PreferencePanes/Dark Zipper.prefPane",
+                   app("Dark Zipper", "com.dz.pane", "1.0"));
+
+    auto json = vendrel({"list", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.out;
+    std::map<std::string, bool> flags;
+    for (const auto& item : nlohmann::json::parse(json.out))
+        flags[item.at("mpu_str_InstallPath").get<std::string>()] = item.at("untrusted").get<bool>();
+    EXPECT_EQ(flags, (std::map<std::string, bool>{
+                         {"/Applications/Dark Zipper.app", true},
+                         {"/Applications/Fine.app", false},
+                         {"/Library/PreferencePanes/Dark Zipper.prefPane", false}}));
+
+    auto table = vendrel({"list"});
+    ASSERT_EQ(table.exitCode, 0);
+    EXPECT_NE(table.out.find("! Dark Zipper"), std::string::npos) << table.out;
+    EXPECT_NE(
+        table.out.find("Untrusted applications (on the malware list):\n  Dark Zipper\n  Chess\n"),
+        std::string::npos)
+        << table.out;
 }
 
 }  // namespace

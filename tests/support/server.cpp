@@ -35,40 +35,6 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
-// Starts argv with stdout and stderr going to `output` (appended). -1 when it cannot start.
-pid_t spawn(const std::vector<std::string>& args, const std::string& output) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
-}
-
-// Waits for the child to end, at most `seconds`; true when it ended (and was reaped).
-bool reap(pid_t pid, double seconds, int* status = nullptr) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int st = 0;
-    do {
-        const pid_t r = ::waitpid(pid, &st, WNOHANG);
-        if (r == pid || r < 0) {
-            if (status)
-                *status = st;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
-}
-
 std::string decodeBase64(const std::string& text) {
     std::string out(3 * (text.size() / 4) + 3, '\0');
     const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
@@ -98,34 +64,49 @@ std::vector<nlohmann::json> readJsonLines(const std::string& path) {
 
 }  // namespace
 
-ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
-    : name_(std::move(name)) {
-    if (const char* v = ::getenv(name_.c_str()))
-        saved_ = v;
-    if (value) {
-        ::setenv(name_.c_str(), value->c_str(), 1);
-    } else {
-        ::unsetenv(name_.c_str());
-    }
+pid_t startProcess(const std::vector<std::string>& args, const std::string& outputFile) {
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    // A server that kept a pipe of the test open would keep its reader waiting forever.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
 }
 
-ScopedEnv::~ScopedEnv() {
-    if (saved_) {
-        ::setenv(name_.c_str(), saved_->c_str(), 1);
-    } else {
-        ::unsetenv(name_.c_str());
+std::optional<int> waitProcess(pid_t pid, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        int status = 0;
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return status;
+        if (r < 0)
+            return -1;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
 Certificate makeSelfSignedCertificate(const std::string& folder) {
     Certificate c{folder + "/cert.pem", folder + "/key.pem"};
-    const pid_t pid = spawn(
+    const pid_t pid = startProcess(
         {"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
          "-nodes", "-keyout", c.keyFile, "-out", c.certFile, "-days", "2", "-subj", "/CN=127.0.0.1",
          "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost"},
         folder + "/openssl.out");
-    int status = 0;
-    if (pid < 0 || !reap(pid, 30.0, &status) || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    const std::optional<int> status = pid < 0 ? std::optional<int>() : waitProcess(pid, 30.0);
+    if (!status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0)
         throw std::runtime_error("openssl could not make a certificate: " +
                                  slurp(folder + "/openssl.out"));
     return c;
@@ -175,7 +156,7 @@ TestServer::TestServer(Options options) {
         args.insert(args.end(), {"--cert", cert_.certFile, "--key", cert_.keyFile});
     }
 
-    pid_ = spawn(args, dir_ + "/output");
+    pid_ = startProcess(args, dir_ + "/output");
     if (pid_ < 0)
         throw std::runtime_error("cannot start " + args[0]);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
@@ -211,9 +192,9 @@ void TestServer::stop() {
     if (pid_ < 0)
         return;
     ::kill(pid_, SIGTERM);
-    if (!reap(pid_, 5.0)) {
+    if (!waitProcess(pid_, 5.0)) {
         ::kill(pid_, SIGKILL);
-        reap(pid_, 5.0);
+        waitProcess(pid_, 5.0);
     }
     pid_ = -1;
 }

@@ -26,7 +26,8 @@ test::ProgramOutput buildVolume(const std::vector<std::string>& args) {
 
 std::vector<std::string> names(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo) out.push_back(r->mpu_str_Name.get());
+    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
+        out.push_back(r->mpu_str_Name.get());
     return out;
 }
 
@@ -73,23 +74,27 @@ TEST(DemoVolume, TheShippedContentMakesARealisticVolume) {
             ASSERT_GE(bytes.size(), 8u);
             EXPECT_EQ(bytes.substr(0, 4), "icns");
             const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-            EXPECT_EQ((uint32_t{b[4]} << 24) | (uint32_t{b[5]} << 16) | (uint32_t{b[6]} << 8) | b[7],
-                      bytes.size());
+            EXPECT_EQ(
+                (uint32_t{b[4]} << 24) | (uint32_t{b[5]} << 16) | (uint32_t{b[6]} << 8) | b[7],
+                bytes.size());
         }
     }
-    EXPECT_EQ(vol.read("/Applications/Lumenstack.app/Contents/Info.plist").substr(0, 8), "bplist00");
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/Applications/Pixelforge Studio.app/Contents/Resources/Brushes.pack"),
+    EXPECT_EQ(vol.read("/Applications/Lumenstack.app/Contents/Info.plist").substr(0, 8),
+              "bplist00");
+    EXPECT_EQ(lib_funs::fun_File_GetFileSize(
+                  "/Applications/Pixelforge Studio.app/Contents/Resources/Brushes.pack"),
               1288490188u);
 }
 
-// Every launchd job of the demo runs a program that lies inside an installed bundle: the
-// removal of that bundle must find the job by its program path.
+// A launchd job of the demo that runs a program inside a bundle names one that exists, so
+// the removal of that bundle finds the job by its program path. (Jobs of products with
+// helpers elsewhere, and decoys naming bundles that are not there, are left out.)
 TEST(DemoVolume, LaunchdJobsRunProgramsInsideBundles) {
     TempVolume vol("/Users/demo");
     ASSERT_EQ(buildVolume({vol.root()}).exitCode, 0);
     size_t jobs = 0;
-    for (const char* folder : {"/Library/LaunchAgents", "/Library/LaunchDaemons",
-                               "/Users/demo/Library/LaunchAgents"}) {
+    for (const char* folder :
+         {"/Library/LaunchAgents", "/Library/LaunchDaemons", "/Users/demo/Library/LaunchAgents"}) {
         for (const auto& name : platform::fs::contentsOfDirectory(folder)) {
             const std::string path = std::string(folder) + "/" + name;
             SCOPED_TRACE(path);
@@ -102,7 +107,9 @@ TEST(DemoVolume, LaunchdJobsRunProgramsInsideBundles) {
                 program = args->array()->front().string();
             }
             ASSERT_TRUE(program);
-            EXPECT_NE(program->find(".app/"), std::string::npos);
+            const size_t app = program->find(".app/");
+            if (app == std::string::npos || !platform::fs::fileExists(program->substr(0, app + 4)))
+                continue;
             EXPECT_TRUE(platform::fs::fileExists(*program));
             ++jobs;
         }
@@ -118,7 +125,8 @@ TEST(DemoVolume, BadContentIsRefusedWithTheFileNamed) {
     const Row rows[] = {
         {"escaping path", R"({"files":[{"path":"/Library/../../../escaped","content":"x"}]})"},
         {"relative path", R"({"dirs":["Library/x"]})"},
-        {"relative in bundle", R"({"apps":[{"path":"/Applications/A.app","files":{"../../../escaped":1}}]})"},
+        {"relative in bundle",
+         R"({"apps":[{"path":"/Applications/A.app","files":{"../../../escaped":1}}]})"},
         {"unknown key", R"({"app":[]})"},
         {"typo in app", R"({"apps":[{"path":"/Applications/A.app","infos":{}}]})"},
         {"size and content", R"({"files":[{"path":"/x","size":1,"content":"x"}]})"},
