@@ -139,6 +139,9 @@ std::optional<std::string> renderCommand(const ShellCommand& command) {
     const auto logical = resolveOrSkip(command.arg);
     if (!logical)
         return std::nullopt;
+    // A pattern is judged by its stem: the guard and the link check see the folder its
+    // matches lie in. The matches themselves are expanded by the shell; the table's patterns
+    // all lie in folders only root may write to ("/Library/Preferences", "/private/var/run").
     const bool pattern = logical->find('*') != std::string::npos;
     const std::string judged = pattern ? patternStem(*logical) : *logical;
     if (auto why = guard::forceRemovalRefusal(judged)) {

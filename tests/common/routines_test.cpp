@@ -3,15 +3,11 @@
 // RootModeActsOnlyInsideTheVolume (a dry run of the whole table) to show that every rendered
 // command names host paths inside the volume.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "common/journal.h"
 #include "common/lib_funs_AppExtendDelete.h"
@@ -20,9 +16,8 @@
 #include "platform/paths.h"
 #include "platform/trash.h"
 #include "tests/common/sweep_test_util.h"
+#include "tests/support/child_process.h"
 #include "tests/support/volume.h"
-
-extern char** environ;
 
 namespace vendrel::routines {
 namespace {
@@ -33,62 +28,20 @@ using test::TempVolume;
 
 // ---- Fixtures ----
 
-// A copy of /bin/sleep started from a host path; killed and reaped when it goes out of scope
-// so that no test leaves a process behind.
-class Program {
-  public:
-    explicit Program(const std::string& hostExecutable) {
-        stdfs::create_directories(stdfs::path(hostExecutable).parent_path());
-        stdfs::copy_file("/bin/sleep", hostExecutable, stdfs::copy_options::overwrite_existing);
-        std::string arg0 = hostExecutable, arg1 = "60";
-        char* argv[] = {arg0.data(), arg1.data(), nullptr};
-        if (::posix_spawn(&pid_, hostExecutable.c_str(), nullptr, nullptr, argv, environ) != 0)
-            pid_ = -1;
-        // Until the kernel has switched the child to the new program, /proc shows the test's
-        // own executable; wait for the exec so that a stop by name can see it.
-        for (int i = 0; i < 500 && pid_ > 0; ++i) {
-            std::error_code ec;
-            if (stdfs::read_symlink("/proc/" + std::to_string(pid_) + "/exe", ec) == hostExecutable)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    ~Program() {
-        if (pid_ > 0 && !reaped_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
+using test::Child;
+constexpr std::chrono::seconds kStopLimit{5};
 
-    bool started() const { return pid_ > 0; }
-    // True once the process has ended (it is reaped then); waits up to five seconds.
-    bool stopped() {
-        for (int i = 0; i < 500 && !reaped_; ++i) {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_)
-                reaped_ = true;
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return reaped_;
-    }
-    bool running() {
-        if (!reaped_ && ::waitpid(pid_, nullptr, WNOHANG) == pid_)
-            reaped_ = true;
-        return !reaped_;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-};
+// A program on the volume, started.
+std::unique_ptr<Child> startProgram(const TempVolume& vol, const std::string& logicalExecutable) {
+    test::installProgram(vol, logicalExecutable);
+    return std::make_unique<Child>(vol.host(logicalExecutable));
+}
 
 // An application bundle whose program runs: the stop-by-name step finds it by CFBundleName.
-std::unique_ptr<Program> startApp(const TempVolume& vol, const std::string& bundle,
-                                  const std::string& name) {
+std::unique_ptr<Child> startApp(const TempVolume& vol, const std::string& bundle,
+                                const std::string& name) {
     vol.makeBundle(bundle, {{"CFBundleName", name}});
-    return std::make_unique<Program>(vol.host(bundle + "/Contents/MacOS/" + name));
+    return startProgram(vol, bundle + "/Contents/MacOS/" + name);
 }
 
 // A folder of its own outside the volume, removed at the end.
@@ -303,6 +256,57 @@ TEST(Routines, ShellLinesLeaveOutWhatMustNotBeTouchedAsRoot) {
     EXPECT_TRUE(vol.exists("/Users/Shared/elsewhere/file"));
 }
 
+// Each scanner code runs its own scanner: a probe entry sits in every scanner's folder, and
+// a scan with one code moves exactly the one in that scanner's folder.
+TEST(Routines, EachScannerCodeRunsItsScanner) {
+    const std::string h = "/Users/tester";
+    const std::pair<std::string_view, std::string> cases[] = {
+        {"LD", "/Library/LaunchDaemons/com.probe.plist"},
+        {"LA", "/Library/LaunchAgents/com.probe.plist"},
+        {"PR", "/Library/Preferences/com.probe.plist"},
+        {"RC", "/private/var/db/receipts/com.probe.bom"},
+        {"CA", "/Library/Caches/com.probe"},
+        {"CK", h + "/Library/Cookies/com.probe.binarycookies"},
+        {"SS", h + "/Library/Saved Application State/com.probe.savedState"},
+        {"CO", h + "/Library/Containers/com.probe"},
+        {"GC", h + "/Library/Group Containers/com.probe"},
+        {"LG", "/Library/Logs/com.probe"},
+        {"EX", "/Library/Extensions/com.probe.kext"},
+        {"SF", h + "/Library/Application Support/com.apple.sharedfilelist/"
+                   "com.apple.LSSharedFileList.ApplicationRecentDocuments/com.probe.sfl"},
+        {"VF", "/private/var/folders/vd/xy/C/com.probe"},
+    };
+    for (const auto& [code, expected] : cases) {
+        SCOPED_TRACE(std::string(code));
+        TempVolume vol;
+        for (const auto& [_, path] : cases)
+            vol.write(path + "/x", "x");
+        const Step steps[] = {{StepKind::Scan, "com.probe", code}};
+        run(Routine{"fun_AllClean_Probe", steps}, true);
+        EXPECT_EQ(trashedOriginals(), std::vector<std::string>{expected});
+    }
+}
+
+// With a home folder that cannot be used ("/" itself), "~/Library/..." must not turn into
+// the system's "/Library/...": the home-relative steps are skipped.
+TEST(Routines, HomeRelativeStepsNeedAUsableHome) {
+    TempVolume vol;
+    vol.write("/Library/Application Support/TeamViewer/system-wide", "x");
+    vol.write("/Library/Fonts/TeamViewer10.otf", "x");
+    ::setenv("VENDREL_HOME", "/", 1);
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::fun_AllClean_TeamViewer();
+    }
+    ::setenv("VENDREL_HOME", vol.home().c_str(), 1);
+    EXPECT_TRUE(vol.exists("/Library/Application Support/TeamViewer/system-wide"));
+    EXPECT_EQ(test::subjects(journal, JournalAction::Skipped),
+              std::vector<std::string>{"~/Library/Application Support/TeamViewer"});
+    EXPECT_EQ(test::movedToTrash(journal),
+              std::vector<std::string>{"/Library/Fonts/TeamViewer10.otf"});
+}
+
 // ---- MacKeeper: the same routine in both modes ----
 
 struct MacKeeperVolume : TempVolume {
@@ -325,18 +329,17 @@ struct MacKeeperVolume : TempVolume {
 
 TEST(Routines, MacKeeperInUserModeStopsTrashesAndScansWithoutShell) {
     MacKeeperVolume vol;
-    auto app =
-        std::make_unique<Program>(vol.host("/Applications/MacKeeper.app/Contents/MacOS/MacKeeper"));
+    auto app = startProgram(vol, "/Applications/MacKeeper.app/Contents/MacOS/MacKeeper");
     auto helper = startApp(vol, "/Library/Application Support/MacKeeper/MacKeeper Helper.app",
                            "MacKeeper Helper");
-    ASSERT_TRUE(app->started() && helper->started());
+    ASSERT_TRUE(app->pid() > 0 && helper->pid() > 0);
     Journal journal;
     {
         JournalScope scope(journal);
         Engine::fun_AllClean_MacKeeper(true);
     }
-    EXPECT_TRUE(app->stopped());
-    EXPECT_TRUE(helper->stopped());
+    EXPECT_TRUE(app->killedWithin(kStopLimit));
+    EXPECT_TRUE(helper->killedWithin(kStopLimit));
     EXPECT_FALSE(test::hasAction(journal, JournalAction::ShellLineRun));
     // Everything went to the Trash, so it can be put back: the five paths of the routine and
     // what the scans found by "mackeeper" in the system and home folders.
@@ -486,12 +489,12 @@ TEST(Routines, StopsTheProductsProcessesByNameAndTrashesItsFiles) {
     auto other = startApp(vol, "/Applications/Notes.app", "Notes");
     vol.write("/Users/tester/Library/Application Support/Dashlane/vault", "x");
     vol.write("/Users/tester/Library/LaunchAgents/com.dashlane.DashlaneAgent.plist", "x");
-    ASSERT_TRUE(dashlane->started() && agent->started() && other->started());
+    ASSERT_TRUE(dashlane->pid() > 0 && agent->pid() > 0 && other->pid() > 0);
 
     Engine::fun_AllClean_Dashlane();
 
-    EXPECT_TRUE(dashlane->stopped());
-    EXPECT_TRUE(agent->stopped());
+    EXPECT_TRUE(dashlane->killedWithin(kStopLimit));
+    EXPECT_TRUE(agent->killedWithin(kStopLimit));
     EXPECT_TRUE(other->running());
     const auto trashed = trashedOriginals();
     EXPECT_TRUE(contains(trashed, "/Applications/Dashlane.app"));
@@ -506,15 +509,16 @@ TEST(Routines, RootShellLineStopsOnlyTheVolumesDaemons) {
     ASSERT_FALSE(outside.path.empty());
     // A daemon of the product on the volume (not in a bundle: only killall reaches it), and a
     // program of the same name outside the volume, as the running system would have it.
-    Program daemon(vol.host("/Library/Application Support/AVGAntivirus/avgd"));
-    Program stranger(outside.path + "/avgd");
+    auto daemon = startProgram(vol, "/Library/Application Support/AVGAntivirus/avgd");
+    stdfs::copy_file("/bin/sleep", outside.path + "/avgd");
+    Child stranger(outside.path + "/avgd");
     vol.write("/Library/Frameworks/AVGAntivirusCore.framework/Versions/A/core", "x");
     vol.write("/Library/LaunchDaemons/com.avg.Antivirus.daemon.plist", "x");
-    ASSERT_TRUE(daemon.started() && stranger.started());
+    ASSERT_TRUE(daemon->pid() > 0 && stranger.pid() > 0);
 
     Engine::fun_AllClean_AVGAntiVirus(false);
 
-    EXPECT_TRUE(daemon.stopped());
+    EXPECT_TRUE(daemon->killedWithin(kStopLimit));
     EXPECT_TRUE(stranger.running());
     EXPECT_FALSE(vol.exists("/Library/Application Support/AVGAntivirus"));
     EXPECT_FALSE(vol.exists("/Library/Frameworks/AVGAntivirusCore.framework"));
@@ -530,13 +534,13 @@ TEST(Routines, CrashPlanInRootModeForceRemovesItsBundleAndJob) {
     vol.write("/Library/LaunchDaemons/com.crashplan.engine.plist", "x");
     vol.write("/Library/Logs/CrashPlan/engine.log", "x");
     vol.write("/Applications/CrashPlan.app/Contents/Resources/engine.jar", "x");
-    ASSERT_TRUE(menuBar->started());
+    ASSERT_TRUE(menuBar->pid() > 0);
     Journal journal;
     {
         JournalScope scope(journal);
         Engine::fun_AllClean_CrashPlan(false);
     }
-    EXPECT_TRUE(menuBar->stopped());
+    EXPECT_TRUE(menuBar->killedWithin(kStopLimit));
     EXPECT_FALSE(vol.exists("/Applications/CrashPlan.app"));
     EXPECT_FALSE(vol.exists("/Library/LaunchDaemons/com.crashplan.engine.plist"));
     EXPECT_TRUE(contains(trashedOriginals(), "/Library/Logs/CrashPlan"));
@@ -560,12 +564,12 @@ TEST(Routines, AviraStopsWhatRunsFromTheInstallPathAndItsFolders) {
     auto fromSupport =
         startApp(vol, "/Library/Application Support/Avira/Avira Helper.app", "Helper");
     auto other = startApp(vol, "/Applications/Notes.app", "Notes");
-    ASSERT_TRUE(installed->started() && fromSupport->started() && other->started());
+    ASSERT_TRUE(installed->pid() > 0 && fromSupport->pid() > 0 && other->pid() > 0);
 
     Engine::fun_AllClean_Avira("/Applications/Avira Antivirus.app");
 
-    EXPECT_TRUE(installed->stopped());
-    EXPECT_TRUE(fromSupport->stopped());
+    EXPECT_TRUE(installed->killedWithin(kStopLimit));
+    EXPECT_TRUE(fromSupport->killedWithin(kStopLimit));
     EXPECT_TRUE(other->running());
     EXPECT_TRUE(contains(trashedOriginals(), "/Library/Application Support/Avira"));
 }
