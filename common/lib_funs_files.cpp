@@ -115,6 +115,8 @@ void lib_funs::fun_File_Delete(const std::string& path) {
     // The existence test follows a final link, so a dangling link is left in place.
     if (!fs::fileExists(path) || !passesGuard(path))
         return;
+    // Journalled as a forced removal (it does not go through the Trash) once it is done, or
+    // in a dry run instead of being done; a removal that fails is not reported.
     if (!journalDryRun() && !fs::removeItem(path))
         return;
     journalRecord(JournalAction::ForceRemoved, path);
