@@ -31,9 +31,57 @@ std::string difficultyLine(uint64_t rank) {
            std::to_string(rank) + ")";
 }
 
+void CoalescedProgress::report(uint64_t dirs, uint64_t files) {
+    {
+        std::lock_guard lock(mutex_);
+        dirs_ = dirs;
+        files_ = files;
+        unshown_ = true;
+    }
+    if (queued_.load())
+        return;  // the pending refresh will read these counts
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastQueued_ < kMinInterval)
+        return;  // a later report or flush() shows them
+    lastQueued_ = now;
+    queueRefresh();
+}
+
+void CoalescedProgress::flush() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!unshown_)
+            return;
+    }
+    queueRefresh();
+}
+
+void CoalescedProgress::queueRefresh() {
+    if (!queued_.exchange(true))
+        main_.async([this] { refresh(); });
+}
+
+void CoalescedProgress::refresh() {
+    // Clear the flag before reading: counts stored after the read queue a new refresh.
+    queued_.store(false);
+    uint64_t dirs, files;
+    {
+        std::lock_guard lock(mutex_);
+        dirs = dirs_;
+        files = files_;
+        unshown_ = false;
+    }
+    show_(dirs, files);
+}
+
 AnalysisJob::AnalysisJob(dispatch::GlobalQueue& global, dispatch::MainQueue& main,
                          AnalysisView& view)
-    : global_(global), main_(main), view_(view) {}
+    : global_(global),
+      main_(main),
+      view_(view),
+      progress_(main, [this](uint64_t dirs, uint64_t files) {
+          view_.showCountsLine(progressCountsLine(dirs, files));
+      }) {}
 
 AnalysisJob::~AnalysisJob() {
     waitUntilIdle();
@@ -68,28 +116,6 @@ AnalysisJob::Start AnalysisJob::start(const InstalledAppRef& record) {
     return Start::Started;
 }
 
-void AnalysisJob::reportProgress(uint64_t dirs, uint64_t files) {
-    {
-        std::lock_guard lock(progressMutex_);
-        latestDirs_ = dirs;
-        latestFiles_ = files;
-    }
-    if (!refreshQueued_.exchange(true))
-        main_.async([this] { showLatestProgress(); });
-}
-
-void AnalysisJob::showLatestProgress() {
-    // Clear the flag before reading: counts stored after this read queue a new refresh.
-    refreshQueued_.store(false);
-    uint64_t dirs, files;
-    {
-        std::lock_guard lock(progressMutex_);
-        dirs = latestDirs_;
-        files = latestFiles_;
-    }
-    view_.showCountsLine(progressCountsLine(dirs, files));
-}
-
 void AnalysisJob::run(const InstalledAppRef& record) {
     main_.async([this] {
         files_.clear();
@@ -106,7 +132,8 @@ void AnalysisJob::run(const InstalledAppRef& record) {
     std::optional<uint64_t> size;
     mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
         installPath, name, publisher, list, dirs, files, size,
-        [this](uint64_t d, uint64_t f) { reportProgress(d, f); });
+        [this](uint64_t d, uint64_t f) { progress_.report(d, f); });
+    progress_.flush();
     main_.async([this, list = std::move(list)]() mutable {
         files_ = std::move(list);
         view_.resultListChanged();

@@ -14,10 +14,8 @@
 //   present(...)                                          last
 //
 // Progress. The inventory reports every file; on the way to the screen the reports are
-// coalesced: the job keeps the latest counts in one slot and queues a refresh only when
-// none is pending, and the refresh shows the counts the slot holds when it runs. So the
-// main queue never holds more than one refresh, the counts shown never go backwards, and
-// the last counts shown during stage 1 are the exact final ones.
+// coalesced (CoalescedProgress), so the last counts shown during stage 1 are the exact
+// final ones and they never go backwards.
 //
 // The result list is built apart on the job's thread and handed over whole on the main
 // queue; the table reads only the handed-over list, on the main thread.
@@ -32,6 +30,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -101,6 +100,37 @@ class AnalysisView {
     virtual void present(const AnalysisResult& result) = 0;
 };
 
+// Per-file progress on its way to the main queue, coalesced. The reporting thread keeps the
+// latest counts in one slot; it queues a refresh only when none is pending and the last one
+// was queued at least kMinInterval ago (the screen cannot show more, and a refresh per file
+// would cost the walk a thread wake-up per file). The refresh shows what the slot holds when
+// it runs, so the counts shown never go backwards; flush() at the end of the walk makes sure
+// the last counts reported are shown.
+class CoalescedProgress {
+  public:
+    static constexpr std::chrono::milliseconds kMinInterval{20};
+    using Show = std::function<void(uint64_t dirs, uint64_t files)>;  // runs on the main queue
+    CoalescedProgress(dispatch::MainQueue& main, Show show) : main_(main), show_(std::move(show)) {}
+    // The one reporting thread.
+    void report(uint64_t dirs, uint64_t files);
+    // The reporting thread, after its last report: queues a refresh unless the last counts
+    // reported are already shown or about to be.
+    void flush();
+
+  private:
+    void queueRefresh();
+    void refresh();
+
+    dispatch::MainQueue& main_;
+    Show show_;
+    std::mutex mutex_;
+    uint64_t dirs_ = 0;
+    uint64_t files_ = 0;
+    bool unshown_ = false;  // counts reported since the last refresh read the slot
+    std::atomic<bool> queued_{false};
+    std::chrono::steady_clock::time_point lastQueued_{};  // reporting thread only
+};
+
 class AnalysisJob {
   public:
     // The queues and the view must outlive the job, and the main queue must not run this
@@ -128,8 +158,6 @@ class AnalysisJob {
 
   private:
     void run(const InstalledAppRef& record);
-    void reportProgress(uint64_t dirs, uint64_t files);
-    void showLatestProgress();
 
     dispatch::GlobalQueue& global_;
     dispatch::MainQueue& main_;
@@ -139,11 +167,7 @@ class AnalysisJob {
     mutable std::mutex idleMutex_;
     mutable std::condition_variable idle_;
 
-    // Coalesced progress: the latest counts and whether a refresh is queued.
-    std::mutex progressMutex_;
-    uint64_t latestDirs_ = 0;
-    uint64_t latestFiles_ = 0;
-    std::atomic<bool> refreshQueued_{false};
+    CoalescedProgress progress_;
 
     std::vector<FileEntry> files_;  // main thread only
 };

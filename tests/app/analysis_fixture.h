@@ -1,15 +1,12 @@
-// Shared by the analysis and rater tests: a temporary volume with the running application
-// installed at /Applications/Vendrel.app (where the request files live) and the maker's
-// server pointed at a closed port on 127.0.0.1, so the removal database fetch fails at once
-// unless a test points it elsewhere.
+// Shared by the analysis tests: a temporary volume with the running application installed
+// at /Applications/Vendrel.app (where the request files live) and the maker's server pointed
+// at a port of 127.0.0.1 where nothing listens, so the removal database fetch fails at once
+// unless a test starts a server of its own.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <optional>
-#include <string>
-
+#include "tests/support/env.h"
 #include "tests/support/server.h"
 #include "tests/support/volume.h"
 
@@ -23,8 +20,8 @@ class AnalysisVolumeTest : public ::testing::Test {
     void SetUp() override { vol.mkdir(kRequestFolder); }
 
     TempVolume vol;
-    ScopedEnv bundle{"VENDREL_APP_BUNDLE", kRunningBundle};
-    ScopedEnv server{"VENDREL_SERVER_URL", "http://127.0.0.1:1"};
+    ScopedEnv bundle{"VENDREL_APP_BUNDLE", std::string(kRunningBundle)};
+    ScopedEnv unreachable{"VENDREL_SERVER_URL", unreachableServerUrl()};
 };
 
 }  // namespace vendrel::test

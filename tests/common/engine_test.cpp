@@ -2,9 +2,7 @@
 // both modes, the self-removal, force removal and its quoting, and the guards against
 // hostile names, identifiers and links.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,6 +13,8 @@
 #include "common/lib_funs_AppExtendDelete.h"
 #include "platform/plist.h"
 #include "tests/common/sweep_test_util.h"
+#include "tests/support/child_process.h"
+#include "tests/support/server.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -22,30 +22,12 @@ namespace {
 
 using Engine = lib_funs_AppExtendDelete;
 using platform::plist::Dictionary;
+using test::Child;
 using test::movedToTrash;
+using test::ScopedEnv;
 using test::subjects;
 using test::TempVolume;
 namespace stdfs = std::filesystem;
-
-// Sets an environment variable for one scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = ::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 struct Run {
     std::string installPath;
@@ -264,6 +246,29 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
         EXPECT_TRUE(foo.vol.exists(path)) << path;
 }
 
+// The sweep's Trash moves take a link as a link: its target, outside the volume, keeps its
+// place and content.
+TEST(EngineSweep, LinksAreMovedAsLinks) {
+    TempVolume outside;
+    outside.write("/shared/work.txt", "precious");
+    outside.write("/cache.db", "data");
+    TempVolume vol;
+    const std::string h = vol.home();
+    vol.symlink(outside.host("/shared"), "/Users/Shared/Foo");
+    vol.symlink(outside.host("/cache.db"), h + "/Library/Caches/com.foo.bar");
+    const auto moved =
+        only(sweep({.installPath = "/Applications/Foo.app"}), JournalAction::MovedToTrash);
+    EXPECT_EQ(moved,
+              (std::vector<std::string>{"/Users/Shared/Foo", h + "/Library/Caches/com.foo.bar"}));
+    for (const char* inTrash : {"/.Trash/Foo", "/.Trash/com.foo.bar"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(vol.host(h + inTrash).c_str(), &st), 0) << inTrash;
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << inTrash;
+    }
+    EXPECT_EQ(outside.read("/shared/work.txt"), "precious");
+    EXPECT_EQ(outside.read("/cache.db"), "data");
+}
+
 // Apple's identifiers keep their preferences, recent documents and temporary folders.
 TEST(EngineSweep, AppleIdentifierSkipsPreferencesRecentDocumentsAndTemporaryFolders) {
     TempVolume vol;
@@ -401,60 +406,26 @@ TEST(EngineSweep, DryRunChangesNothing) {
 
 // ---- Self-removal ----
 
-// Two running programs named like the daemon: one on the volume, one outside it. The
-// self-removal's killall must end the first and leave the second alone.
-struct DaemonLookalikes {
-    pid_t inside = 0, outside = 0;
-    std::string outsideFolder;
-    explicit DaemonLookalikes(TempVolume& vol) {
-        const std::string name = "com.Vendrel.Ostrand.DaemonServer";
-        const std::string in = vol.host("/usr/local/libexec/" + name);
-        std::filesystem::create_directories(std::filesystem::path(in).parent_path());
-        std::filesystem::copy_file("/bin/sleep", in);
-        char tmpl[] = "/tmp/vendrel-outside-XXXXXX";
-        outsideFolder = ::mkdtemp(tmpl);
-        const std::string out = outsideFolder + "/" + name;
-        std::filesystem::copy_file("/bin/sleep", out);
-        inside = start(in);
-        outside = start(out);
-    }
-    ~DaemonLookalikes() {
-        for (pid_t pid : {inside, outside}) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        std::filesystem::remove_all(outsideFolder);
-    }
-    static pid_t start(const std::string& program) {
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execl(program.c_str(), program.c_str(), "60", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        return pid;
-    }
-    // Ended by SIGKILL (reaped here), or still running.
-    static bool killed(pid_t pid) {
-        for (int i = 0; i < 200; ++i) {
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid)
-                return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-};
-
 TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
     for (bool userMode : {false, true}) {
         SCOPED_TRACE(userMode ? "user mode" : "root mode");
         TempVolume vol;
-        DaemonLookalikes daemons(vol);
         ScopedEnv logFile("VENDREL_LOG_FILE", vol.host("/syslog"));
         const std::string h = vol.home();
         vol.write("/Library/Application Support/Vendrel/state", "x");
         vol.makeBundle("/Applications/Vendrel.app", {{"CFBundleName", "Vendrel"}});
-        vol.write("/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer", "elf");
+        const std::string daemonExe =
+            "/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer";
+        test::installProgram(vol, daemonExe);
+        test::installProgram(vol, "/Applications/Vendrel.app/Contents/MacOS/Vendrel");
+        Child daemon(vol.host(daemonExe));
+        Child app(vol.host("/Applications/Vendrel.app/Contents/MacOS/Vendrel"));
+        // The same programs on another volume are not this removal's business.
+        TempVolume other;
+        test::installProgram(other, daemonExe);
+        Child otherDaemon(other.host(daemonExe));
+        ::setenv("VENDREL_ROOT", vol.root().c_str(), 1);
+        ::setenv("VENDREL_HOME", vol.home().c_str(), 1);
         vol.write("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist", "x");
         vol.write(h + "/Library/Application Support/Vendrel/user-state", "x");
         vol.write("/Users/Shared/Vendrel/x", "a sweep would take this");
@@ -478,8 +449,11 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         EXPECT_TRUE(vol.exists("/Users/Shared/Vendrel/x"));
         EXPECT_TRUE(vol.exists(h + "/Library/Caches/com.Vendrel.Ostrand/x"));
         EXPECT_FALSE(vol.exists("/marker"));
-        EXPECT_TRUE(DaemonLookalikes::killed(daemons.inside));
-        EXPECT_EQ(::kill(daemons.outside, 0), 0);
+        EXPECT_TRUE(app.killedWithin(std::chrono::seconds(5)));
+        EXPECT_TRUE(daemon.killedWithin(std::chrono::seconds(5)));
+        EXPECT_TRUE(otherDaemon.running());
+        EXPECT_EQ(only(entries, JournalAction::ShellLineRun),
+                  std::vector<std::string>{"killall com.Vendrel.Ostrand.DaemonServer"});
         EXPECT_EQ(readHost(vol.host("/syslog")),
                   "NSXPC Listener: MSG KillSelf...\n"
                   "NSXPC Listener: MSG KillSelf Delete Server...\n"
@@ -731,6 +705,37 @@ TEST(EngineBuildingBlocks, PatternRemovesEveryMatchOfTheLastComponent) {
     EXPECT_EQ(subjects(journal, JournalAction::PatternRemoved),
               std::vector<std::string>{lib + "libntfs.*"});
     EXPECT_EQ(subjects(journal, JournalAction::Skipped).size(), 2u);
+}
+
+// A force removal takes its path literally; only forceRemovePattern expands. A bundle named
+// "*.app" must never take the applications beside it, even once it is gone.
+TEST(EngineBuildingBlocks, ForceRemovalExpandsOnlyPatterns) {
+    TempVolume vol;
+    for (const char* app : {"Mail.app", "Notes.app", "*.app"})
+        vol.write(std::string("/Applications/") + app + "/Contents/x", "x");
+    sweep({.installPath = "/Applications/*.app", .name = "Star", .userMode = false});
+    EXPECT_FALSE(vol.exists("/Applications/*.app"));
+    sweep({.installPath = "/Applications/*.app", .name = "Star", .userMode = false});
+    EXPECT_TRUE(vol.exists("/Applications/Mail.app/Contents/x"));
+    EXPECT_TRUE(vol.exists("/Applications/Notes.app/Contents/x"));
+
+    const std::string prefs = "/Library/Preferences/";
+    for (const char* name : {"com.sophos.av.plist", "com.sophos.ui/x", "com.sophosx.plist",
+                             "com.other.plist", ".com.sophos.hidden", "COM.SOPHOS.plist"})
+        vol.write(prefs + name, "x");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::forceRemovePattern(prefs + "com.sophos*");
+        Engine::forceRemovePattern("/Library/*/com.sophos.av.plist");
+    }
+    for (const char* gone : {"com.sophos.av.plist", "com.sophos.ui", "com.sophosx.plist"})
+        EXPECT_FALSE(vol.exists(prefs + gone)) << gone;
+    for (const char* kept : {"com.other.plist", ".com.sophos.hidden", "COM.SOPHOS.plist"})
+        EXPECT_TRUE(vol.exists(prefs + kept)) << kept;
+    EXPECT_EQ(subjects(journal, JournalAction::ForceRemoved).size(), 3u);
+    EXPECT_EQ(subjects(journal, JournalAction::Skipped),
+              std::vector<std::string>{"/Library/*/com.sophos.av.plist"});
 }
 
 TEST(EngineBuildingBlocks, ShellLineRunsThroughBashUnlessDryRun) {
