@@ -28,9 +28,17 @@ bool isCleanAbsolute(std::string_view path) {
     return true;
 }
 
+// Whether `path` lies below `folder`, component by component and ignoring case: a volume's
+// file system usually ignores case, so "/users/x" is the same place as "/Users/x".
 bool isInside(std::string_view path, std::string_view folder) {
-    return path.size() > folder.size() && path.substr(0, folder.size()) == folder &&
-           path[folder.size()] == '/';
+    const auto p = platform::pathComponents(path);
+    const auto f = platform::pathComponents(folder);
+    if (p.size() <= f.size())
+        return false;
+    for (size_t i = 0; i < f.size(); ++i)
+        if (platform::compareOptions65(p[i], f[i]) != 0 || p[i].size() != f[i].size())
+            return false;
+    return true;
 }
 
 }  // namespace

@@ -266,8 +266,8 @@ PeerIdentity identifyPeer(int connectedFd) {
     id.uid = cred.uid;
 
     // The pidfd names the process that connected, never a later holder of its pid. Kernels
-    // without SO_PEERPIDFD get a pidfd opened now: the process must then still be the one
-    // whose credentials the socket holds, which the start-time check below narrows further.
+    // without SO_PEERPIDFD (before 6.5) get a pidfd opened now instead, which leaves the short
+    // window between the client's connect and this call in which its pid could be reused.
     int pidfdRaw = -1;
     len = sizeof pidfdRaw;
     if (::getsockopt(connectedFd, SOL_SOCKET, SO_PEERPIDFD, &pidfdRaw, &len) != 0)

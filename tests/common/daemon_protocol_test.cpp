@@ -69,6 +69,8 @@ TEST(DaemonRequestRules, FilePathsTheDaemonActsOn) {
         {"/Applications/Link.app", false},
         {"/Users/tester/Desktop/Foo.app", false},  // through a link
         {"/Users/other/Applications/Foo.app", false},
+        {"/users/OTHER/Applications/Foo.app", false},
+        {"/USERS/tester/Applications/Foo.app", true},
         {"/Applications/Foo", false},
         {"/Applications/Foo.txt", false},
         {"/usr/lib", false},
