@@ -108,6 +108,48 @@ bool globMatch(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
+// The paths a pattern names: the entries of its folder that its last component matches.
+// Nullopt (journalled) when the wildcard is not confined to the last component.
+std::optional<std::vector<std::string>> patternMatches(const std::string& logicalPattern) {
+    const std::string folder = platform::deletingLastPathComponent(logicalPattern);
+    const std::string pattern = platform::lastPathComponent(logicalPattern);
+    if (folder.empty() || folder.front() != '/' || hasWildcard(folder)) {
+        journalRecord(JournalAction::Skipped, logicalPattern,
+                      "a wildcard may only stand in the last path component");
+        return std::nullopt;
+    }
+    std::vector<std::string> matches;
+    for (const auto& name : platform::fs::contentsOfDirectory(folder)) {
+        if (globMatch(pattern, name))
+            matches.push_back(platform::appendPathComponent(folder, name));
+    }
+    return matches;
+}
+
+// Force removal of exactly one path. Never a pattern: a bundle may be named "*.app", and
+// expanding its install path would take every application beside it.
+void forceRemoveOne(const std::string& logicalPath) {
+    if (auto why = guard::forceRemovalRefusal(logicalPath))
+        return refuseForceRemoval(logicalPath, *why);
+    const auto attributes = platform::fs::attributesOfItem(logicalPath);
+    if (!attributes)
+        return;  // nothing there: nothing to report
+    if (attributes->type == platform::fs::FileType::SymbolicLink) {
+        // chmod would act on the link's target; the link alone goes.
+        journalRecord(JournalAction::ForceRemoved, logicalPath, "symbolic link removed as a link");
+        if (!journalDryRun())
+            platform::fs::removeItem(logicalPath);
+        return;
+    }
+    const std::string quoted = shellPath(logicalPath);
+    std::string line = "rm -rf " + quoted;
+    if (!(attributes->type == platform::fs::FileType::Regular && hasOtherHardLinks(logicalPath)))
+        line = "chmod 777 " + quoted + ";" + line;
+    journalRecord(JournalAction::ForceRemoved, logicalPath, line);
+    if (!journalDryRun())
+        runBash(line);
+}
+
 // ---- Dispatch table ----
 
 struct Routine {
@@ -559,25 +601,14 @@ std::optional<std::string> lib_funs_AppExtendDelete::fun_Get_HomeDirectory() {
 // ---- Building blocks ----
 
 void lib_funs_AppExtendDelete::forceRemove(const std::string& logicalPath) {
-    if (auto why = guard::forceRemovalRefusal(logicalPath))
-        return refuseForceRemoval(logicalPath, *why);
-    const auto attributes = platform::fs::attributesOfItem(logicalPath);
-    if (!attributes)
-        return;  // nothing there: nothing to report
-    if (attributes->type == platform::fs::FileType::SymbolicLink) {
-        // chmod would act on the link's target; the link alone goes.
-        journalRecord(JournalAction::ForceRemoved, logicalPath, "symbolic link removed as a link");
-        if (!journalDryRun())
-            platform::fs::removeItem(logicalPath);
-        return;
+    forceRemoveOne(logicalPath);
+}
+
+void lib_funs_AppExtendDelete::forceRemovePattern(const std::string& logicalPattern) {
+    if (auto matches = patternMatches(logicalPattern)) {
+        for (const auto& match : *matches)
+            forceRemoveOne(match);
     }
-    const std::string quoted = shellPath(logicalPath);
-    std::string line = "rm -rf " + quoted;
-    if (!(attributes->type == platform::fs::FileType::Regular && hasOtherHardLinks(logicalPath)))
-        line = "chmod 777 " + quoted + ";" + line;
-    journalRecord(JournalAction::ForceRemoved, logicalPath, line);
-    if (!journalDryRun())
-        runBash(line);
 }
 
 void lib_funs_AppExtendDelete::runShellLine(const std::string& line) {
@@ -588,20 +619,16 @@ void lib_funs_AppExtendDelete::runShellLine(const std::string& line) {
 
 void lib_funs_AppExtendDelete::removePattern(const std::string& flags,
                                              const std::string& logicalPattern) {
-    const std::string folder = platform::deletingLastPathComponent(logicalPattern);
-    const std::string pattern = platform::lastPathComponent(logicalPattern);
-    if ((flags != "-f" && flags != "-rf") || hasWildcard(folder) || folder.empty() ||
-        folder.front() != '/') {
-        journalRecord(JournalAction::Skipped, logicalPattern,
-                      "only \"-f\" or \"-rf\" on a wildcard in the last path component");
+    if (flags != "-f" && flags != "-rf") {
+        journalRecord(JournalAction::Skipped, logicalPattern, "only \"-f\" or \"-rf\"");
         return;
     }
+    const auto matches = patternMatches(logicalPattern);
+    if (!matches)
+        return;
     std::vector<std::string> argv{"/bin/rm", flags, "--"};
     std::string removed;
-    for (const auto& name : platform::fs::contentsOfDirectory(folder)) {
-        if (!globMatch(pattern, name))
-            continue;
-        const std::string path = platform::appendPathComponent(folder, name);
+    for (const auto& path : *matches) {
         if (auto why = guard::forceRemovalRefusal(path)) {
             refuseForceRemoval(path, *why);
             continue;

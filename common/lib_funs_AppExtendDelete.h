@@ -32,6 +32,10 @@ class lib_funs_AppExtendDelete : public lib_funs_AppExtendDelete_Routines {
     // quoted, waited for. Refused (and journalled) when the guard refuses the path or a parent
     // folder is a symbolic link; a link at P itself is removed as a link, without chmod.
     static void forceRemove(const std::string& logicalPath);
+    // The shell force removal for every entry that a pattern's last component ("*" and "?",
+    // as the shell reads them) matches in its folder, each as forceRemove does it. A "*" in
+    // forceRemove's own argument is an ordinary character.
+    static void forceRemovePattern(const std::string& logicalPattern);
     // Runs one fixed root-only shell line through /bin/bash -c, waited for (journalled).
     static void runShellLine(const std::string& line);
     // /bin/rm with "-f" or "-rf" on a pattern whose last component holds the wildcard.

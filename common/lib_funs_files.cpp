@@ -22,7 +22,8 @@ namespace {
 // fun_File_GetFileSize of an item the enumeration reported: its own size when it exists,
 // which for a link means the link's own size when its target exists and 0 when it dangles.
 uint64_t walkedItemSize(const fs::WalkEntry& entry) {
-    if (entry.type == fs::FileType::SymbolicLink && !fs::fileExists(entry.path)) return 0;
+    if (entry.type == fs::FileType::SymbolicLink && !fs::fileExists(entry.path))
+        return 0;
     return entry.size;
 }
 
@@ -30,7 +31,8 @@ uint64_t walkedItemSize(const fs::WalkEntry& entry) {
 template <typename Visit>
 void walkKnownItems(const std::string& path, Visit visit) {
     fs::enumerate(path, [&](const fs::WalkEntry& entry) {
-        if (entry.typeKnown) visit(entry);
+        if (entry.typeKnown)
+            visit(entry);
         return fs::WalkControl::Continue;
     });
 }
@@ -57,18 +59,22 @@ std::string lib_funs::fun_File_SizeToStr(std::optional<uint64_t> bytes) {
     // The unit is chosen on the exact count; rounding to two decimals may then show 1024.00
     // of the smaller unit, never a jump into the next one.
     if (n >= kGB)
-        std::snprintf(text, sizeof text, "%.2f GB", static_cast<double>(n) / static_cast<double>(kGB));
+        std::snprintf(text, sizeof text, "%.2f GB",
+                      static_cast<double>(n) / static_cast<double>(kGB));
     else if (n >= kMB)
-        std::snprintf(text, sizeof text, "%.2f MB", static_cast<double>(n) / static_cast<double>(kMB));
+        std::snprintf(text, sizeof text, "%.2f MB",
+                      static_cast<double>(n) / static_cast<double>(kMB));
     else if (n >= kKB)
-        std::snprintf(text, sizeof text, "%.2f KB", static_cast<double>(n) / static_cast<double>(kKB));
+        std::snprintf(text, sizeof text, "%.2f KB",
+                      static_cast<double>(n) / static_cast<double>(kKB));
     else
         std::snprintf(text, sizeof text, "%" PRIu64 " Bytes", n);
     return text;
 }
 
 std::optional<uint64_t> lib_funs::fun_File_GetFileSize(const std::string& path) {
-    if (!fs::fileExists(path)) return std::nullopt;
+    if (!fs::fileExists(path))
+        return std::nullopt;
     auto attributes = fs::attributesOfItem(path);
     return attributes ? attributes->size : 0;
 }
@@ -81,7 +87,8 @@ std::string lib_funs::fun_File_GetFileSizeToStr(const std::string& path) {
 std::optional<uint64_t> lib_funs::fun_File_GetDirSize(const std::string& path) {
     uint64_t total = 0;
     walkKnownItems(path, [&](const fs::WalkEntry& entry) {
-        if (entry.type != fs::FileType::Directory) total += walkedItemSize(entry);
+        if (entry.type != fs::FileType::Directory)
+            total += walkedItemSize(entry);
     });
     return total;
 }
@@ -106,13 +113,16 @@ bool lib_funs::fun_File_GetSubDirsAndFilesNum(const std::string& path, uint64_t&
 
 void lib_funs::fun_File_Delete(const std::string& path) {
     // The existence test follows a final link, so a dangling link is left in place.
-    if (!fs::fileExists(path) || !passesGuard(path)) return;
-    if (!journalDryRun() && !fs::removeItem(path)) return;
+    if (!fs::fileExists(path) || !passesGuard(path))
+        return;
+    if (!journalDryRun() && !fs::removeItem(path))
+        return;
     journalRecord(JournalAction::ForceRemoved, path);
 }
 
 void lib_funs::fun_File_DirRemoveToTrash(const std::string& path) {
-    if (!fs::fileExists(path) || !passesGuard(path)) return;
+    if (!fs::fileExists(path) || !passesGuard(path))
+        return;
     if (journalDryRun()) {
         journalRecord(JournalAction::MovedToTrash, path);
         return;

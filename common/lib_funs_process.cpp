@@ -28,7 +28,8 @@ void stop(const platform::RunningApplication& app) {
 }
 
 bool usableFolder(const std::string& folder) {
-    if (folder.empty()) return false;  // an empty needle matches nothing anyway
+    if (folder.empty())
+        return false;  // an empty needle matches nothing anyway
     if (auto why = guard::refusal(folder)) {
         journalRecord(JournalAction::Skipped, folder, "not stopping applications in " + *why);
         return false;
@@ -39,7 +40,8 @@ bool usableFolder(const std::string& folder) {
 }  // namespace
 
 bool lib_funs::fun_Process_KillByName(const std::optional<std::string>& name) {
-    if (!name) return false;
+    if (!name)
+        return false;
     for (const auto& app : platform::runningApplications()) {
         if (app.bundleName && platform::equals65(*app.bundleName, *name)) {
             stop(app);
@@ -50,26 +52,32 @@ bool lib_funs::fun_Process_KillByName(const std::optional<std::string>& name) {
 }
 
 bool lib_funs::fun_Process_killByDirPath(const std::optional<std::string>& dirPath) {
-    if (!dirPath) return false;
-    if (!usableFolder(*dirPath)) return true;
+    if (!dirPath)
+        return false;
+    if (!usableFolder(*dirPath))
+        return true;
     for (const auto& app : platform::runningApplications()) {
-        if (platform::containsCaseInsensitive(app.bundlePath, *dirPath)) stop(app);
+        if (platform::containsCaseInsensitive(app.bundlePath, *dirPath))
+            stop(app);
     }
     return true;
 }
 
 bool lib_funs::fun_Process_KillByMultipleDirPath(
     const std::optional<std::vector<std::string>>& dirPaths) {
-    if (!dirPaths || dirPaths->empty()) return false;
+    if (!dirPaths || dirPaths->empty())
+        return false;
     std::vector<std::string> folders;
     for (const auto& folder : *dirPaths) {
-        if (usableFolder(folder)) folders.push_back(folder);
+        if (usableFolder(folder))
+            folders.push_back(folder);
     }
     for (const auto& app : platform::runningApplications()) {
         // One force-quit per matching folder; a second SIGKILL to the same process changes
         // nothing, and the platform refuses it once the pid names another process.
         for (const auto& folder : folders) {
-            if (platform::containsCaseInsensitive(app.bundlePath, folder)) stop(app);
+            if (platform::containsCaseInsensitive(app.bundlePath, folder))
+                stop(app);
         }
     }
     return true;
@@ -77,10 +85,14 @@ bool lib_funs::fun_Process_KillByMultipleDirPath(
 
 std::string lib_funs::fun_OS_GetVersion() {
     const double v = std::floor(platform::appKitVersionNumber());
-    if (v <= 1187) return "Mac OS X 10.8.x";
-    if (v <= 1265) return "Mac OS X 10.9.x";
-    if (v <= 1349) return "Mac OS X 10.10.x";
-    if (v <= 1404) return "Mac OS X 10.11.x";
+    if (v <= 1187)
+        return "Mac OS X 10.8.x";
+    if (v <= 1265)
+        return "Mac OS X 10.9.x";
+    if (v <= 1349)
+        return "Mac OS X 10.10.x";
+    if (v <= 1404)
+        return "Mac OS X 10.11.x";
     return "Mac OS X 10.12.x later";
 }
 

@@ -8,6 +8,7 @@
 #include "common/lib_funs_AppExtendDelete.h"
 #include "common/sweep_support.h"
 #include "platform/fs.h"
+#include "platform/killall.h"
 #include "platform/paths.h"
 #include "platform/syslog.h"
 
@@ -134,21 +135,7 @@ std::string patternStem(const std::string& logicalPattern) {
     return platform::standardizePath(logicalPattern.substr(0, logicalPattern.find('*')));
 }
 
-// A process stopped by name. On the running system that is killall; on a mounted volume the
-// system's own processes are not the volume's, so only processes whose program lies below
-// the volume root and has that name are stopped.
-std::string killallCommand(std::string_view name) {
-    const std::string quotedName = shellQuote(std::string(name));
-    const std::string root = platform::volumeRoot();
-    if (root == "/")
-        return "killall " + quotedName;
-    return "for p in /proc/[0-9]*; do case \"$(readlink \"$p/exe\" 2>/dev/null)\" in " +
-           shellQuote(root) + "/*/" + quotedName + ") kill -KILL \"${p#/proc/}\";; esac; done";
-}
-
 std::optional<std::string> renderCommand(const ShellCommand& command) {
-    if (command.verb == ShellVerb::Killall)
-        return killallCommand(command.arg);
     const auto logical = resolveOrSkip(command.arg);
     if (!logical)
         return std::nullopt;
@@ -170,6 +157,21 @@ std::optional<std::string> renderCommand(const ShellCommand& command) {
     return std::string(spelling(command.verb)) + " " + word;
 }
 
+void runShellLine(std::string_view line) {
+    const auto pieces = renderShellLine(line);
+    if (pieces.empty())
+        return skip(line, "no command of the line may run");
+    for (const auto& piece : pieces) {
+        if (!piece.killall) {
+            Engine::runShellLine(piece.text);
+            continue;
+        }
+        journalRecord(JournalAction::ShellLineRun, "killall " + piece.text);
+        if (!journalDryRun())
+            platform::killAllNamed(piece.text);
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> resolve(std::string_view tablePath) {
@@ -178,15 +180,22 @@ std::optional<std::string> resolve(std::string_view tablePath) {
     return std::string(tablePath);
 }
 
-std::optional<std::string> renderShellLine(std::string_view line) {
-    std::string rendered;
-    const bool parsed = forEachShellCommand(line, [&](const ShellCommand& command) {
-        if (auto text = renderCommand(command))
-            rendered += (rendered.empty() ? "" : ";") + *text;
+std::vector<ShellPiece> renderShellLine(std::string_view line) {
+    std::vector<ShellPiece> pieces;
+    forEachShellCommand(line, [&](const ShellCommand& command) {
+        if (command.verb == ShellVerb::Killall) {
+            pieces.push_back({true, std::string(command.arg)});
+            return;
+        }
+        const auto text = renderCommand(command);
+        if (!text)
+            return;
+        if (pieces.empty() || pieces.back().killall)
+            pieces.push_back({false, *text});
+        else
+            pieces.back().text += ";" + *text;
     });
-    if (!parsed || rendered.empty())
-        return std::nullopt;
-    return rendered;
+    return pieces;
 }
 
 void run(const Routine& routine, bool userMode, const std::string& installPath) {
@@ -215,10 +224,7 @@ void run(const Routine& routine, bool userMode, const std::string& installPath) 
             case StepKind::RootShell:
                 if (userMode)
                     break;
-                if (auto line = renderShellLine(step.a))
-                    Engine::runShellLine(*line);
-                else
-                    skip(step.a, "no command of the line may run");
+                runShellLine(step.a);
                 break;
             case StepKind::RootForce:
                 if (userMode)

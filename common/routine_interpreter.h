@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/routine_table.h"
 
@@ -25,12 +26,19 @@ void run(const Routine& routine, bool userMode, const std::string& installPath =
 // else as written. Nullopt when the home folder is not usable (the step is then skipped).
 std::optional<std::string> resolve(std::string_view tablePath);
 
-// The shell line a RootShell step runs: each command with its paths as quoted host paths
-// ("~" resolved to this process's home, never left to the shell), a pattern's "*" left
-// unquoted. A command whose path the guard refuses for removal as root is left out (and
-// journalled); so is a chmod or chflags on a symbolic link, which would act on its target.
-// `killall` on a volume other than the running system only stops processes whose program
-// lies on that volume. Nullopt when no command is left.
-std::optional<std::string> renderShellLine(std::string_view line);
+// What a RootShell step runs, in the order of its commands. Runs of commands other than
+// killall become one /bin/bash -c line each, with every path a quoted host path ("~"
+// resolved to this process's home, never left to the shell) and a pattern's "*" left
+// unquoted. A killall becomes a stop of the processes of that program name on the volume
+// (platform::killAllNamed): a shell killall would also end the programs of the machine the
+// volume is mounted on. A command whose path the guard refuses for removal as root is left
+// out (and journalled), and so is a chmod or chflags on a symbolic link, which would act on
+// the link's target. Empty when no command is left.
+struct ShellPiece {
+    bool killall = false;
+    std::string text;  // killall: the program name; otherwise the bash line
+    bool operator==(const ShellPiece&) const = default;
+};
+std::vector<ShellPiece> renderShellLine(std::string_view line);
 
 }  // namespace vendrel::routines

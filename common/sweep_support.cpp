@@ -84,12 +84,6 @@ LaunchJobFolder::LaunchJobFolder(std::string folder) {
     for (const auto& name : platform::fs::contentsOfDirectory(folder)) {
         Job job;
         job.path = platform::appendPathComponent(folder, name);
-        // Only files can be job definitions; a FIFO or device planted in the folder must not
-        // block or feed the reader.
-        const auto attributes = platform::fs::attributesOfItem(job.path);
-        if (!attributes || (attributes->type != platform::fs::FileType::Regular &&
-                            attributes->type != platform::fs::FileType::SymbolicLink))
-            continue;
         if (auto dict = platform::plist::readDictionary(job.path))
             job.program = programText(*dict);
         if (job.program)

@@ -51,9 +51,11 @@ Response get(const std::string& url, double timeoutSeconds);
 // "Content-Type: application/x-www-form-urlencoded" and a time-out of kPostTimeoutSeconds,
 // and returns at once; the answer is discarded. False when the post could not be started.
 //
-// Posts run on detached worker threads. At process exit the program waits for posts still
-// running, at most kExitGraceSeconds in all, so that a report started just before the end
-// usually gets out; a post that takes longer is abandoned.
+// Posts run on detached worker threads. At process exit (an atexit handler) the program
+// waits for posts still running, at most kExitGraceSeconds in all, so that a report started
+// just before the end usually gets out; then the rest are aborted, which libcurl notices
+// within about a second, so that no transfer is left inside libcurl while the process tears
+// it down. A front end that wants more certainty calls waitForPosts before it returns.
 inline constexpr double kExitGraceSeconds = 2.0;
 bool postForm(const std::string& url, std::string body);
 

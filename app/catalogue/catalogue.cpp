@@ -10,6 +10,7 @@
 #include "platform/paths.h"
 #include "platform/plist.h"
 #include "platform/strings.h"
+#include "platform/system.h"
 
 namespace vendrel {
 namespace {
@@ -58,22 +59,28 @@ constexpr std::array<NoShowRow, 25> kNoShow{{
 
 // ---- Reading one bundle ----
 
-// NSBundle's resource folders, in its search order: the unlocalised resources first.
-constexpr std::array<std::string_view, 4> kResourceFolders{
-    "Contents/Resources", "Contents/Resources/Base.lproj", "Contents/Resources/en.lproj",
-    "Contents/Resources/English.lproj"};
+// An existing item that is not a folder, following a final link. One lstat in the common case:
+// the catalogue looks up an icon for every bundle it lists.
+bool isExistingFile(const std::string& path) {
+    auto attributes = fs::attributesOfItem(path);
+    if (!attributes)
+        return false;
+    if (attributes->type == fs::FileType::SymbolicLink)
+        return fs::fileExists(path) && !fs::isDirectory(path);
+    return attributes->type != fs::FileType::Directory;
+}
 
 // pathForResource:ofType: for a resource file named `fileName` (name and extension joined
-// as the bundle would join them): the first resource folder holding a file of that name.
-// The name comes from the bundle's Info.plist and is untrusted: one that would leave the
-// resource folder is never looked up.
+// as the bundle would join them), in the bundle's Resources folder. Icons are not localised,
+// so the language folders are not searched: each miss there would cost a file-system lookup
+// for every bundle listed. The name comes from the bundle's Info.plist and is untrusted: one
+// that would leave the Resources folder is never looked up.
 std::optional<std::string> resourcePath(const std::string& bundle, const std::string& fileName) {
-    if (!guard::isUsableName(fileName)) return std::nullopt;
-    for (auto folder : kResourceFolders) {
-        std::string path = platform::appendPathComponent(
-            platform::appendPathComponent(bundle, folder), fileName);
-        if (fs::fileExists(path) && !fs::isDirectory(path)) return path;
-    }
+    if (!guard::isUsableName(fileName))
+        return std::nullopt;
+    std::string path = bundle + "/Contents/Resources/" + fileName;
+    if (isExistingFile(path))
+        return path;
     return std::nullopt;
 }
 
@@ -86,16 +93,28 @@ std::optional<std::string> largeIconPath(const std::string& bundle, const std::s
     return resourcePath(bundle, type.empty() ? name : name + "." + type);
 }
 
-// The icon the workspace shows for a bundle. Unlike the strict resource lookup above, the
-// workspace also accepts an icon file named without its ".icns" extension.
-std::string workspaceIconPath(const std::string& bundle, const std::string* iconFile) {
-    if (iconFile) {
-        if (auto path = largeIconPath(bundle, *iconFile)) return *path;
-        if (platform::pathExtension(*iconFile).empty()) {
-            if (auto path = resourcePath(bundle, *iconFile + ".icns")) return *path;
-        }
+// The icon the workspace shows for a bundle, given the large icon already looked up. Unlike
+// the strict resource lookup, the workspace also accepts an icon file named without its
+// ".icns" extension.
+std::string workspaceIconPath(const std::string& bundle, const std::string* iconFile,
+                              const std::optional<std::string>& largeIcon) {
+    if (largeIcon)
+        return *largeIcon;
+    if (iconFile && platform::pathExtension(*iconFile).empty()) {
+        if (auto path = resourcePath(bundle, *iconFile + ".icns"))
+            return *path;
     }
     return Catalogue::kGenericApplicationIcon;
+}
+
+// fun_Path_IsSymbolicLinkorAlias on attributes already read: a folder never holds alias data,
+// so only a link or a plain file costs more than the one lstat.
+bool isLinkOrAlias(const std::string& path, const std::optional<fs::Attributes>& attributes) {
+    if (!attributes)
+        return false;
+    if (attributes->type == fs::FileType::SymbolicLink)
+        return true;
+    return attributes->type != fs::FileType::Directory && platform::isAliasFile(path);
 }
 
 bool matches(Test test, std::string_view value, std::string_view wanted) {
@@ -117,7 +136,8 @@ bool Catalogue::fun_GetinstalledApps_NoShow(const std::string& installPath,
 }
 
 void Catalogue::fun_GetInstalledApps(bool Bool_IsShowMacApp) {
-    if (untrustedApps_) untrustedApps_->beginRebuild();
+    if (untrustedApps_)
+        untrustedApps_->beginRebuild();
     mpu_array_TargetInstalledAppInfo.clear();
 
     const std::string home = platform::homeDirectory();
@@ -132,13 +152,18 @@ void Catalogue::fun_GetInstalledApps(bool Bool_IsShowMacApp) {
 
     // The selected record is left alone: the list view drops its own selection, and the
     // callers that must forget the record (the show-Apple toggle) do so themselves.
-    // Stable, so records with equal names keep their scan order.
-    std::stable_sort(mpu_array_TargetInstalledAppInfo.begin(),
-                     mpu_array_TargetInstalledAppInfo.end(),
-                     [](const InstalledAppRef& a, const InstalledAppRef& b) {
-                         return platform::compareLiteral(a->mpu_str_Name.get(),
-                                                         b->mpu_str_Name.get()) < 0;
-                     });
+    // Stable, so records with equal names keep their scan order. The names are read once:
+    // each read of a record's field copies it under its lock.
+    std::vector<std::pair<std::string, InstalledAppRef>> byName;
+    byName.reserve(mpu_array_TargetInstalledAppInfo.size());
+    for (auto& record : mpu_array_TargetInstalledAppInfo)
+        byName.emplace_back(record->mpu_str_Name.get(), std::move(record));
+    std::stable_sort(byName.begin(), byName.end(), [](const auto& a, const auto& b) {
+        return platform::compareLiteral(a.first, b.first) < 0;
+    });
+    mpu_array_TargetInstalledAppInfo.clear();
+    for (auto& entry : byName)
+        mpu_array_TargetInstalledAppInfo.push_back(std::move(entry.second));
 }
 
 void Catalogue::fun_GetInstalledApps_ByRootPath(const std::string& rootPath,
@@ -154,10 +179,12 @@ void Catalogue::fun_GetInstalledPrefPane_ByRootPath(const std::string& rootPath,
 void Catalogue::fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& rootPath,
                                                              bool Bool_IsShowMacApp) {
     for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
+        if (platform::equals65(platform::pathExtension(entry), "app"))
+            continue;
         std::string path = platform::appendPathComponent(rootPath, entry);
         // A linked folder is not searched: it may lead anywhere, the volume's root included.
-        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path)) continue;
-        if (platform::equals65(platform::pathExtension(entry), "app")) continue;
+        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path))
+            continue;
         // A plain file lists nothing, so it adds nothing.
         fun_GetInstalledApps_ByRootPath(path, Bool_IsShowMacApp);
     }
@@ -166,45 +193,52 @@ void Catalogue::fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& 
 void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKind kind) {
     const std::string_view extension = kind == BundleKind::Application ? "app" : "PrefPane";
     for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
+        if (!platform::equals65(platform::pathExtension(entry), extension))
+            continue;
         std::string path = platform::appendPathComponent(rootPath, entry);
-        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path)) continue;
-        if (!platform::equals65(platform::pathExtension(entry), extension)) continue;
+        // One lstat serves the link-or-alias test and the install date.
+        const auto attributes = fs::attributesOfItem(path);
+        if (isLinkOrAlias(path, attributes))
+            continue;
 
         auto record = std::make_shared<lib_TargetInstalledAppInfo>();
         // A bundle without a readable Info.plist still gives a record; every key is missing.
-        const auto info = plist::readDictionary(path + "/Contents/Info.plist")
-                              .value_or(plist::Dictionary{});
+        const auto info =
+            plist::readDictionary(path + "/Contents/Info.plist").value_or(plist::Dictionary{});
         // Values of another type than string count as missing.
         auto key = [&info](std::string_view name) { return plist::stringForKey(info, name); };
 
         record->mpu_str_InstallPath.set(path);
-        if (auto attributes = fs::attributesOfItem(path))
+        if (attributes)
             record->mpu_str_InstalledTime.set(
                 lib_funs::fun_Date_dateToStr(attributes->modificationDate));
         else
             record->mpu_str_InstalledTime.set(std::nullopt);
 
         const std::string* iconFile = key("CFBundleIconFile");
-        record->mpu_image_Icons.set(Image{workspaceIconPath(path, iconFile)});
-        if (iconFile) {
-            if (auto icon = largeIconPath(path, *iconFile)) record->mpu_image_LargeIcons.set(Image{*icon});
-        }
+        std::optional<std::string> largeIcon;
+        if (iconFile)
+            largeIcon = largeIconPath(path, *iconFile);
+        record->mpu_image_Icons.set(Image{workspaceIconPath(path, iconFile, largeIcon)});
+        if (largeIcon)
+            record->mpu_image_LargeIcons.set(Image{*largeIcon});
 
         if (auto name = key("CFBundleName"))
             record->mpu_str_Name.set(*name);
         else if (auto executable = key("CFBundleExecutable"))
             record->mpu_str_Name.set(*executable);
-        if (auto identifier = key("CFBundleIdentifier")) record->mpu_str_Publisher.set(*identifier);
+        if (auto identifier = key("CFBundleIdentifier"))
+            record->mpu_str_Publisher.set(*identifier);
         const bool apple = !showApple && platform::containsCaseInsensitive(
                                              record->mpu_str_Publisher.get(), "com.apple.");
         if (auto version = key("CFBundleShortVersionString"))
             record->mpu_str_Version.set(*version);
 
-        const bool hidden =
-            kind == BundleKind::Application &&
-            fun_GetinstalledApps_NoShow(path, record->mpu_str_Name.get(),
-                                        record->mpu_str_Publisher.get());
-        if (!hidden && !apple) mpu_array_TargetInstalledAppInfo.push_back(record);
+        const bool hidden = kind == BundleKind::Application &&
+                            fun_GetinstalledApps_NoShow(path, record->mpu_str_Name.get(),
+                                                        record->mpu_str_Publisher.get());
+        if (!hidden && !apple)
+            mpu_array_TargetInstalledAppInfo.push_back(record);
         // Hidden and Apple's applications are compared with the malware list too; panes never.
         if (kind == BundleKind::Application && untrustedApps_)
             untrustedApps_->checkApplication(*record);
@@ -212,7 +246,8 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
 }
 
 void Catalogue::select(size_t index) {
-    if (index >= mpu_array_TargetInstalledAppInfo.size()) return;
+    if (index >= mpu_array_TargetInstalledAppInfo.size())
+        return;
     mpr_class_InstalledAppInfo_Seled = mpu_array_TargetInstalledAppInfo[index];
     mpr_uint_InstalledAppInfo_Index = index;
 }

@@ -23,7 +23,7 @@
 namespace vendrel {
 
 class Catalogue {
-public:
+  public:
     // The hook compares the applications found with the malware list; it may be null, and
     // must outlive the catalogue.
     explicit Catalogue(UntrustedAppsHook* untrustedApps = nullptr)
@@ -66,7 +66,7 @@ public:
         "/System/Library/CoreServices/CoreTypes.bundle/Contents/Resources/"
         "GenericApplicationIcon.icns";
 
-private:
+  private:
     enum class BundleKind { Application, PreferencePane };
     void scanFolder(const std::string& rootPath, bool showApple, BundleKind kind);
 

@@ -90,4 +90,15 @@ void CliView::status(std::string_view text) {
         std::cerr << "\r\x1b[K" << text << std::flush;
 }
 
+AnalysisResult analyse(const InstalledAppRef& record, dispatch::MainQueue& mainQueue,
+                       std::vector<FileEntry>* files) {
+    CliView view;
+    dispatch::GlobalQueue globalQueue(1);
+    AnalysisJob job(globalQueue, mainQueue, view);
+    job.start(record);
+    mainQueue.runUntil([&] { return view.result().has_value(); });
+    if (files) *files = job.files();
+    return *view.result();
+}
+
 }  // namespace vendrel::cli

@@ -33,4 +33,10 @@ class CliView : public AnalysisView {
     std::optional<AnalysisResult> result_;
 };
 
+// Runs the desktop application's analysis job on `record` (same stages, waits and request
+// files), draining `mainQueue` on this thread until the job presents its result. `files`,
+// when given, receives the file table.
+AnalysisResult analyse(const InstalledAppRef& record, dispatch::MainQueue& mainQueue,
+                       std::vector<FileEntry>* files = nullptr);
+
 }  // namespace vendrel::cli

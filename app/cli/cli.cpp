@@ -44,6 +44,7 @@ int run(int argc, char** argv) {
     addDaemonStatusCommand(app, outcome);
     addInstallHelperCommand(app, outcome);
     addDaemonSendCommand(app, outcome);
+    addCheckUpdateCommand(app, outcome);
 
     // A command needs a readable volume; help and usage errors do not.
     if (argc > 1 && argv[1][0] != '-' && !checkVolumeRoot())

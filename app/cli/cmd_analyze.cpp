@@ -56,12 +56,8 @@ int analyze(const AnalyzeOptions& opt) {
         return 2;
     }
     dispatch::MainQueue mainQueue;
-    CliView view;
-    dispatch::GlobalQueue globalQueue(1);
-    AnalysisJob job(globalQueue, mainQueue, view);
-    job.start(*record);
-    mainQueue.runUntil([&] { return view.result().has_value(); });
-    const AnalysisResult& r = *view.result();
+    std::vector<FileEntry> files;
+    const AnalysisResult r = analyse(*record, mainQueue, opt.files ? &files : nullptr);
 
     if (opt.json) {
         using nlohmann::json;
@@ -77,11 +73,11 @@ int analyze(const AnalyzeOptions& opt) {
             {"removalCommandList", r.commandListInForce},
         };
         if (opt.files) {
-            json files = json::array();
-            for (const auto& f : job.files())
-                files.push_back(
+            json table = json::array();
+            for (const auto& f : files)
+                table.push_back(
                     {{"FileName", f.FileName}, {"FileSize", f.FileSize}, {"FilePath", f.FilePath}});
-            out["files"] = std::move(files);
+            out["files"] = std::move(table);
         }
         // File names need not be valid UTF-8; replace what is not instead of failing.
         std::cout << out.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
@@ -93,7 +89,7 @@ int analyze(const AnalyzeOptions& opt) {
               << "Removal command list: " << (r.commandListInForce ? "in force" : "none") << '\n';
     if (opt.files) {
         std::cout << '\n';
-        printTable(job.files());
+        printTable(files);
     }
     return 0;
 }

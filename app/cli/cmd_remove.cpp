@@ -58,13 +58,7 @@ int removeApp(const RemoveOptions& opt) {
         return 2;
     }
     dispatch::MainQueue mainQueue;
-    {
-        CliView view;
-        dispatch::GlobalQueue globalQueue(1);
-        AnalysisJob job(globalQueue, mainQueue, view);
-        job.start(*record);
-        mainQueue.runUntil([&] { return view.result().has_value(); });
-    }
+    analyse(*record, mainQueue);
 
     const std::string name = (*record)->mpu_str_Name.get();
     const int answer = opt.yes ? RemovalFlow::kAlertYes : askConfirmation(name);

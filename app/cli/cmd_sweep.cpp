@@ -3,10 +3,10 @@
 // (user mode) or as the daemon does (--root-mode), and prints the removal journal: the
 // routine the dispatch picked and every action taken, refused or skipped.
 //
-// A name is looked up in the catalogue. An absolute path is looked up there too; a bundle the
-// catalogue does not list (or one already removed) is swept from what its Info.plist says, or
-// from --name and --identifier. No command list is run: the daemon takes it from the request
-// file, which this command does not read.
+// The application is found as `Vendrel analyze` finds it (install path or catalogue name);
+// --name and --identifier override what its Info.plist says, and make it possible to sweep
+// for an application whose bundle is already gone. No command list is run: the daemon takes
+// it from the request file, which this command does not read.
 #include <unistd.h>
 
 #include <iostream>
@@ -22,7 +22,6 @@
 #include "common/lib_funs_AppExtendDelete.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
-#include "platform/plist.h"
 
 namespace vendrel::cli {
 namespace {
@@ -42,29 +41,19 @@ struct Target {
     std::string identifier = "N/A";
 };
 
-// A bundle outside the catalogue: its Info.plist as the catalogue reads it, if there is one.
-std::optional<Target> targetFromPath(const std::string& path, std::string& error) {
+// A bundle that is already gone (the removal moved it away) is swept by the install path
+// given and the name and identifier the user supplies.
+std::optional<Target> targetForRemovedBundle(const SweepOptions& opt, std::string& error) {
     Target t;
-    t.installPath = platform::standardizePath(path);
-    if (platform::fs::isSymbolicLink(t.installPath)) {
-        error = "\"" + t.installPath + "\" is a symbolic link; give the bundle itself";
-        return std::nullopt;
-    }
+    t.installPath = platform::standardizePath(opt.target);
     if (platform::pathComponents(t.installPath).size() < 3) {
         error = "\"" + t.installPath + "\" is not an application's install path";
         return std::nullopt;
     }
-    const auto info = platform::plist::readDictionary(
-        platform::appendPathComponent(t.installPath, "Contents/Info.plist"));
-    if (info) {
-        if (const auto* v = platform::plist::stringForKey(*info, "CFBundleName"))
-            t.name = *v;
-        else if (const auto* e = platform::plist::stringForKey(*info, "CFBundleExecutable"))
-            t.name = *e;
-        if (const auto* id = platform::plist::stringForKey(*info, "CFBundleIdentifier"))
-            t.identifier = *id;
-    } else if (platform::fs::fileExists(t.installPath)) {
-        error = "\"" + t.installPath + "\" has no readable Contents/Info.plist";
+    if (!opt.name) {
+        error +=
+            "\n(to sweep for an application that is already removed, give --name and "
+            "--identifier)";
         return std::nullopt;
     }
     return t;
@@ -75,9 +64,9 @@ std::optional<Target> resolve(const SweepOptions& opt, std::string& error) {
     if (auto record = cli::resolve(opt.target, error)) {
         target = Target{(*record)->mpu_str_InstallPath.get(), (*record)->mpu_str_Name.get(),
                         (*record)->mpu_str_Publisher.get()};
-    } else if (!opt.target.empty() && opt.target.front() == '/') {
-        error.clear();
-        target = targetFromPath(opt.target, error);
+    } else if (!opt.target.empty() && opt.target.front() == '/' &&
+               !platform::fs::attributesOfItem(opt.target)) {
+        target = targetForRemovedBundle(opt, error);
     }
     if (!target)
         return std::nullopt;
@@ -85,10 +74,6 @@ std::optional<Target> resolve(const SweepOptions& opt, std::string& error) {
         target->name = *opt.name;
     if (opt.identifier)
         target->identifier = *opt.identifier;
-    if (target->name == "N/A" && !platform::fs::fileExists(target->installPath)) {
-        error = "\"" + target->installPath + "\" does not exist; give --name (and --identifier)";
-        return std::nullopt;
-    }
     return target;
 }
 
@@ -130,9 +115,10 @@ int sweep(const SweepOptions& opt) {
         std::cout << out.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
         return 0;
     }
-    std::cout << (opt.dryRun ? "Dry run, nothing changed: " : "") << "sweep of " << printable(target->name) << " ("
-              << printable(target->installPath) << "), identifier " << printable(target->identifier)
-              << ", " << (opt.rootMode ? "root" : "user") << " mode\n";
+    std::cout << (opt.dryRun ? "Dry run, nothing changed: " : "") << "sweep of "
+              << printable(target->name) << " (" << printable(target->installPath)
+              << "), identifier " << printable(target->identifier) << ", "
+              << (opt.rootMode ? "root" : "user") << " mode\n";
     if (entries.empty())
         std::cout << "nothing found\n";
     for (const auto& e : entries) {

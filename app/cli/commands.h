@@ -19,5 +19,6 @@ void addSweepCommand(CLI::App& app, Outcome& outcome);
 void addDaemonStatusCommand(CLI::App& app, Outcome& outcome);
 void addInstallHelperCommand(CLI::App& app, Outcome& outcome);
 void addDaemonSendCommand(CLI::App& app, Outcome& outcome);
+void addCheckUpdateCommand(CLI::App& app, Outcome& outcome);
 
 }  // namespace vendrel::cli

@@ -75,7 +75,12 @@ DaemonStatus daemonStatus() {
         if (pid != "-")
             s.pid = std::atoi(pid.c_str());
     }
-    s.reachable = platform::xpc::connectToService(msg::kServiceName) != nullptr;
+    if (auto probe = platform::xpc::connectToService(msg::kServiceName)) {
+        s.reachable = true;
+        // Held open for a moment, so that the daemon can see who connected before the
+        // connection ends (it would otherwise log a client it could not identify).
+        probe->receive(0.5);
+    }
     return s;
 }
 

@@ -24,25 +24,28 @@ Dictionary app(const std::string& name, const std::string& identifier,
 
 std::vector<std::string> paths(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo) out.push_back(r->mpu_str_InstallPath.get());
+    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
+        out.push_back(r->mpu_str_InstallPath.get());
     return out;
 }
 
 std::vector<std::string> names(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo) out.push_back(r->mpu_str_Name.get());
+    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
+        out.push_back(r->mpu_str_Name.get());
     return out;
 }
 
 InstalledAppRef find(const Catalogue& c, const std::string& path) {
     for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
-        if (r->mpu_str_InstallPath.get() == path) return r;
+        if (r->mpu_str_InstallPath.get() == path)
+            return r;
     return nullptr;
 }
 
 // Records what the rebuild tells the malware-list side, in order.
 class RecordingHook : public UntrustedAppsHook {
-public:
+  public:
     void beginRebuild() override { calls.push_back("begin"); }
     void checkApplication(const lib_TargetInstalledAppInfo& record) override {
         calls.push_back(record.mpu_str_InstallPath.get());
@@ -179,7 +182,8 @@ TEST(Catalogue, AppleApplicationsAndPanesShowOnlyWhenAsked) {
     vol.makeBundle("/Applications/Inside.app", app("Inside", "org.mirror.com.apple.tool"));
     vol.makeBundle("/Applications/Sauce.app", app("Sauce", "com.applesauce.app"));
     vol.makeBundle("/Applications/Bare.app", app("Bare", "com.apple"));
-    vol.makeBundle("/Library/PreferencePanes/Tuner.prefPane", app("Tuner", "com.apple.preference.tuner"));
+    vol.makeBundle("/Library/PreferencePanes/Tuner.prefPane",
+                   app("Tuner", "com.apple.preference.tuner"));
     vol.makeBundle("/Library/PreferencePanes/Other.prefPane", app("Other", "com.other.pane"));
 
     Catalogue c;
@@ -200,8 +204,9 @@ TEST(Catalogue, NeverShownTable) {
     const Row rows[] = {
         {"/Applications/V.app", "Vendrel", "com.Vendrel.Ostrand", true},
         {"/Applications/V.app", "Vendrel", "COM.vendrel.OSTRAND", true},
-        {"/Applications/V.app", "Helper", "com.Vendrel.Ostrand.Helper", false},  // equals, not contains
-        {"/Applications/D.app", "Diag", "com.comodo.diagnostics.x", true},       // contains
+        {"/Applications/V.app", "Helper", "com.Vendrel.Ostrand.Helper",
+         false},                                                            // equals, not contains
+        {"/Applications/D.app", "Diag", "com.comodo.diagnostics.x", true},  // contains
         {"/Applications/S.app", "Updater", "com.COMODO.Software-Update.2", false},
         {"/Applications/L.app", "layout", "com.sketch.layout", true},
         {"/Applications/L.app", "LayOut 2", "com.sketch.layout", false},
@@ -254,8 +259,8 @@ TEST(Catalogue, SortIsCaseSensitiveStableAndKeepsDuplicates) {
 }
 
 TEST(Catalogue, HostileBundleNamesGiveExactRecords) {
-    const char* entries[] = {"it's \"quoted\".app", "new\nline.app", "..app", "-rf.app",
-                             "名前 ünïcødé.app", "$(touch pwned).app", " .app"};
+    const char* entries[] = {"it's \"quoted\".app", "new\nline.app",      "..app", "-rf.app",
+                             "名前 ünïcødé.app",    "$(touch pwned).app", " .app"};
     TempVolume vol;
     for (const char* e : entries) {
         const std::string path = std::string("/Applications/") + e;
@@ -301,9 +306,11 @@ TEST(Catalogue, IconLookup) {
     for (const Row& r : rows) {
         const std::string bundle = std::string("/Applications/") + r.bundle + ".app";
         Dictionary info = app(r.bundle, std::string("com.") + r.bundle);
-        if (r.iconFile) info["CFBundleIconFile"] = *r.iconFile;
+        if (r.iconFile)
+            info["CFBundleIconFile"] = *r.iconFile;
         vol.makeBundle(bundle, info);
-        for (const auto& f : r.resources) vol.write(bundle + "/Contents/Resources/" + f, "icns");
+        for (const auto& f : r.resources)
+            vol.write(bundle + "/Contents/Resources/" + f, "icns");
     }
     Catalogue c;
     c.fun_GetInstalledApps(false);
@@ -340,9 +347,9 @@ TEST(Catalogue, MalwareHookSeesEveryApplicationButNoPane) {
     EXPECT_EQ(hook.calls.front(), "begin");
     std::vector<std::string> checked(hook.calls.begin() + 1, hook.calls.end());
     std::sort(checked.begin(), checked.end());
-    EXPECT_EQ(checked, (std::vector<std::string>{"/Applications/Apple.app", "/Applications/B.app",
-                                                 "/Applications/Setup.app",
-                                                 "/Users/tester/Desktop/B.app"}));
+    EXPECT_EQ(checked,
+              (std::vector<std::string>{"/Applications/Apple.app", "/Applications/B.app",
+                                        "/Applications/Setup.app", "/Users/tester/Desktop/B.app"}));
     // A second rebuild starts afresh.
     hook.calls.clear();
     c.fun_GetInstalledApps(false);

@@ -13,6 +13,8 @@
 #include "common/lib_funs_AppExtendDelete.h"
 #include "platform/plist.h"
 #include "tests/common/sweep_test_util.h"
+#include "tests/support/child_process.h"
+#include "tests/support/server.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -20,30 +22,12 @@ namespace {
 
 using Engine = lib_funs_AppExtendDelete;
 using platform::plist::Dictionary;
+using test::Child;
 using test::movedToTrash;
+using test::ScopedEnv;
 using test::subjects;
 using test::TempVolume;
 namespace stdfs = std::filesystem;
-
-// Sets an environment variable for one scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = ::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 struct Run {
     std::string installPath;
@@ -262,6 +246,29 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
         EXPECT_TRUE(foo.vol.exists(path)) << path;
 }
 
+// The sweep's Trash moves take a link as a link: its target, outside the volume, keeps its
+// place and content.
+TEST(EngineSweep, LinksAreMovedAsLinks) {
+    TempVolume outside;
+    outside.write("/shared/work.txt", "precious");
+    outside.write("/cache.db", "data");
+    TempVolume vol;
+    const std::string h = vol.home();
+    vol.symlink(outside.host("/shared"), "/Users/Shared/Foo");
+    vol.symlink(outside.host("/cache.db"), h + "/Library/Caches/com.foo.bar");
+    const auto moved =
+        only(sweep({.installPath = "/Applications/Foo.app"}), JournalAction::MovedToTrash);
+    EXPECT_EQ(moved,
+              (std::vector<std::string>{"/Users/Shared/Foo", h + "/Library/Caches/com.foo.bar"}));
+    for (const char* inTrash : {"/.Trash/Foo", "/.Trash/com.foo.bar"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(vol.host(h + inTrash).c_str(), &st), 0) << inTrash;
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << inTrash;
+    }
+    EXPECT_EQ(outside.read("/shared/work.txt"), "precious");
+    EXPECT_EQ(outside.read("/cache.db"), "data");
+}
+
 // Apple's identifiers keep their preferences, recent documents and temporary folders.
 TEST(EngineSweep, AppleIdentifierSkipsPreferencesRecentDocumentsAndTemporaryFolders) {
     TempVolume vol;
@@ -399,29 +406,26 @@ TEST(EngineSweep, DryRunChangesNothing) {
 
 // ---- Self-removal ----
 
-// A stand-in "killall" on PATH records its arguments instead of signalling processes of the
-// machine the tests run on.
-struct KillallRecorder {
-    TempVolume& vol;
-    std::string log = vol.host("/killall.log");
-    std::optional<ScopedEnv> path;
-    explicit KillallRecorder(TempVolume& v) : vol(v) {
-        vol.write("/bin-standin/killall", "#!/bin/sh\necho \"$@\" >> " + shellQuote(log) + "\n");
-        ::chmod(vol.host("/bin-standin/killall").c_str(), 0755);
-        path.emplace("PATH", vol.host("/bin-standin") + ":" + ::getenv("PATH"));
-    }
-};
-
 TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
     for (bool userMode : {false, true}) {
         SCOPED_TRACE(userMode ? "user mode" : "root mode");
         TempVolume vol;
-        KillallRecorder killall(vol);
         ScopedEnv logFile("VENDREL_LOG_FILE", vol.host("/syslog"));
         const std::string h = vol.home();
         vol.write("/Library/Application Support/Vendrel/state", "x");
         vol.makeBundle("/Applications/Vendrel.app", {{"CFBundleName", "Vendrel"}});
-        vol.write("/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer", "elf");
+        const std::string daemonExe =
+            "/Library/PrivilegedHelperTools/com.Vendrel.Ostrand.DaemonServer";
+        test::installProgram(vol, daemonExe);
+        test::installProgram(vol, "/Applications/Vendrel.app/Contents/MacOS/Vendrel");
+        Child daemon(vol.host(daemonExe));
+        Child app(vol.host("/Applications/Vendrel.app/Contents/MacOS/Vendrel"));
+        // The same programs on another volume are not this removal's business.
+        TempVolume other;
+        test::installProgram(other, daemonExe);
+        Child otherDaemon(other.host(daemonExe));
+        ::setenv("VENDREL_ROOT", vol.root().c_str(), 1);
+        ::setenv("VENDREL_HOME", vol.home().c_str(), 1);
         vol.write("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist", "x");
         vol.write(h + "/Library/Application Support/Vendrel/user-state", "x");
         vol.write("/Users/Shared/Vendrel/x", "a sweep would take this");
@@ -445,7 +449,11 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         EXPECT_TRUE(vol.exists("/Users/Shared/Vendrel/x"));
         EXPECT_TRUE(vol.exists(h + "/Library/Caches/com.Vendrel.Ostrand/x"));
         EXPECT_FALSE(vol.exists("/marker"));
-        EXPECT_EQ(readHost(killall.log), "com.Vendrel.Ostrand.DaemonServer\n");
+        EXPECT_TRUE(app.killedWithin(std::chrono::seconds(5)));
+        EXPECT_TRUE(daemon.killedWithin(std::chrono::seconds(5)));
+        EXPECT_TRUE(otherDaemon.running());
+        EXPECT_EQ(only(entries, JournalAction::ShellLineRun),
+                  std::vector<std::string>{"killall com.Vendrel.Ostrand.DaemonServer"});
         EXPECT_EQ(readHost(vol.host("/syslog")),
                   "NSXPC Listener: MSG KillSelf...\n"
                   "NSXPC Listener: MSG KillSelf Delete Server...\n"
@@ -462,7 +470,6 @@ TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
           std::optional<std::string>("relative"), std::optional<std::string>("/")}) {
         SCOPED_TRACE(setting ? "\"" + *setting + "\"" : "null");
         TempVolume vol;
-        KillallRecorder killall(vol);
         Engine::fun_Set_HomeDirectory(setting);
         Journal journal;
         {
@@ -476,6 +483,7 @@ TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
 }
 
 TEST(EngineSelfRemoval, HomeSettingIsReadAndWrittenAsAWhole) {
+    Engine::fun_Set_HomeDirectory(std::nullopt);
     EXPECT_EQ(Engine::fun_Get_HomeDirectory(), std::nullopt);
     const std::string a(4096, 'a'), b(4096, 'b');
     std::thread writer([&] {
@@ -698,6 +706,37 @@ TEST(EngineBuildingBlocks, PatternRemovesEveryMatchOfTheLastComponent) {
     EXPECT_EQ(subjects(journal, JournalAction::PatternRemoved),
               std::vector<std::string>{lib + "libntfs.*"});
     EXPECT_EQ(subjects(journal, JournalAction::Skipped).size(), 2u);
+}
+
+// A force removal takes its path literally; only forceRemovePattern expands. A bundle named
+// "*.app" must never take the applications beside it, even once it is gone.
+TEST(EngineBuildingBlocks, ForceRemovalExpandsOnlyPatterns) {
+    TempVolume vol;
+    for (const char* app : {"Mail.app", "Notes.app", "*.app"})
+        vol.write(std::string("/Applications/") + app + "/Contents/x", "x");
+    sweep({.installPath = "/Applications/*.app", .name = "Star", .userMode = false});
+    EXPECT_FALSE(vol.exists("/Applications/*.app"));
+    sweep({.installPath = "/Applications/*.app", .name = "Star", .userMode = false});
+    EXPECT_TRUE(vol.exists("/Applications/Mail.app/Contents/x"));
+    EXPECT_TRUE(vol.exists("/Applications/Notes.app/Contents/x"));
+
+    const std::string prefs = "/Library/Preferences/";
+    for (const char* name : {"com.sophos.av.plist", "com.sophos.ui/x", "com.sophosx.plist",
+                             "com.other.plist", ".com.sophos.hidden", "COM.SOPHOS.plist"})
+        vol.write(prefs + name, "x");
+    Journal journal;
+    {
+        JournalScope scope(journal);
+        Engine::forceRemovePattern(prefs + "com.sophos*");
+        Engine::forceRemovePattern("/Library/*/com.sophos.av.plist");
+    }
+    for (const char* gone : {"com.sophos.av.plist", "com.sophos.ui", "com.sophosx.plist"})
+        EXPECT_FALSE(vol.exists(prefs + gone)) << gone;
+    for (const char* kept : {"com.other.plist", ".com.sophos.hidden", "COM.SOPHOS.plist"})
+        EXPECT_TRUE(vol.exists(prefs + kept)) << kept;
+    EXPECT_EQ(subjects(journal, JournalAction::ForceRemoved).size(), 3u);
+    EXPECT_EQ(subjects(journal, JournalAction::Skipped),
+              std::vector<std::string>{"/Library/*/com.sophos.av.plist"});
 }
 
 TEST(EngineBuildingBlocks, ShellLineRunsThroughBashUnlessDryRun) {

@@ -49,7 +49,8 @@ TEST(DateToStr, LocalTimeTwentyFourHourClockZeroPadded) {
     // 2024-01-02 09:04:05 UTC
     auto t = std::chrono::system_clock::from_time_t(1704186245);
     EXPECT_EQ(lib_funs::fun_Date_dateToStr(t), "2024-01-02 14:49:05");
-    EXPECT_EQ(lib_funs::fun_Date_dateToStr(std::chrono::system_clock::from_time_t(1704186245 - 14 * 3600)),
+    EXPECT_EQ(lib_funs::fun_Date_dateToStr(
+                  std::chrono::system_clock::from_time_t(1704186245 - 14 * 3600)),
               "2024-01-02 00:49:05");
     if (saved)
         ::setenv("TZ", savedTz.c_str(), 1);
@@ -131,7 +132,8 @@ TEST(DirMeasures, MissingPathsAndPlainFilesGiveZero) {
 TEST(DirMeasures, HostileNamesAreCountedLikeAnyOther) {
     TempVolume vol;
     const char* names[] = {"it's \"quoted\"", "new\nline", "..x", "-rf", "名前 ünïcødé", " "};
-    for (const char* n : names) vol.write(std::string("/t/") + n + "/f", "123");
+    for (const char* n : names)
+        vol.write(std::string("/t/") + n + "/f", "123");
     uint64_t dirs = 0, files = 0;
     std::optional<uint64_t> size;
     lib_funs::fun_File_GetSubDirsAndFilesNum("/t", dirs, files, size);
@@ -141,7 +143,8 @@ TEST(DirMeasures, HostileNamesAreCountedLikeAnyOther) {
 }
 
 TEST(DirMeasures, UnreadableFoldersAreSkippedAndTheWalkGoesOn) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
     TempVolume vol;
     vol.write("/t/locked/secret", std::string(100, 's'));
     vol.write("/t/open/visible", std::string(3, 'v'));
@@ -163,7 +166,7 @@ const Removal kRemovals[] = {
 
 TEST(Removal, FilesAndFoldersWithHostileNamesLeaveTheirPlace) {
     const char* names[] = {"Foo.app", "it's \"quoted\".app", "new\nline", "名前 ünïcødé.app",
-                           "-rf", "$(touch pwned)", "..app"};
+                           "-rf",     "$(touch pwned)",      "..app"};
     for (const Removal& r : kRemovals) {
         for (const char* n : names) {
             SCOPED_TRACE(std::string(r.name) + ": " + n);
@@ -233,8 +236,11 @@ TEST(Removal, ALinkIsRemovedAsALinkAndItsTargetStays) {
 }
 
 TEST(Removal, GuardedFoldersAreRefusedAndJournalled) {
-    const char* guarded[] = {"/Applications", "/Library/Caches", "/Users/tester",
-                             "/Users/tester/Library", "/Library/Caches/../../Users",
+    const char* guarded[] = {"/Applications",
+                             "/Library/Caches",
+                             "/Users/tester",
+                             "/Users/tester/Library",
+                             "/Library/Caches/../../Users",
                              "/Users/tester/Library/Application Support"};
     for (const Removal& r : kRemovals) {
         for (const char* path : guarded) {

@@ -28,7 +28,8 @@ struct Bundle {
 // Started in this order, so the workspace lists them in this order.
 const Bundle kFleet[] = {
     {"/Applications/Foo.app", {{"CFBundleName", "Foo"}}, "Foo"},
-    {"/Applications/Foo.app/Contents/Helpers/FooHelper.app", {{"CFBundleName", "Foo Helper"}},
+    {"/Applications/Foo.app/Contents/Helpers/FooHelper.app",
+     {{"CFBundleName", "Foo Helper"}},
      "FooHelper"},
     {"/Applications/Copy/Foo.app", {{"CFBundleName", "Foo"}}, "Foo"},
     {"/Applications/Bar.app",
@@ -54,10 +55,15 @@ struct Fleet {
 
     // Exactly the processes at `killed` ended by SIGKILL; every other one still runs.
     void expectOnlyKilled(const std::set<size_t>& killed) {
-        for (size_t i : killed) EXPECT_TRUE(children[i]->killedWithin(std::chrono::seconds(10))) << kFleet[i].path;
-        if (killed.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (size_t i : killed) {
+            EXPECT_TRUE(children[i]->killedWithin(std::chrono::seconds(10))) << kFleet[i].path;
+        }
+        if (killed.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         for (size_t i = 0; i < children.size(); ++i) {
-            if (!killed.count(i)) EXPECT_TRUE(children[i]->running()) << kFleet[i].path;
+            if (!killed.count(i)) {
+                EXPECT_TRUE(children[i]->running()) << kFleet[i].path;
+            }
         }
     }
 };
@@ -76,7 +82,9 @@ TEST(StopApplications, OnlyTheRightProcessesDie) {
         {"name foo", [] { return lib_funs::fun_Process_KillByName("foo"); }, true, {0}},
         {"name BAR", [] { return lib_funs::fun_Process_KillByName("BAR"); }, true, {3}},
         {"hostile name",
-         [] { return lib_funs::fun_Process_KillByName("it's \"QUOTED\"\n名前"); }, true, {5}},
+         [] { return lib_funs::fun_Process_KillByName("it's \"QUOTED\"\n名前"); },
+         true,
+         {5}},
         // Never by the executable's file name or the display name; a bundle without
         // CFBundleName is never stopped by name.
         {"executable name", [] { return lib_funs::fun_Process_KillByName("barexe"); }, false, {}},
@@ -84,20 +92,32 @@ TEST(StopApplications, OnlyTheRightProcessesDie) {
         {"nameless", [] { return lib_funs::fun_Process_KillByName("Nameless"); }, false, {}},
         {"absent name", [] { return lib_funs::fun_Process_KillByName(std::nullopt); }, false, {}},
         // By folder: every application whose bundle path contains it, case-insensitively.
-        {"folder", [] { return lib_funs::fun_Process_killByDirPath("/Applications/Foo.app"); },
-         true, {0, 1}},
+        {"folder",
+         [] { return lib_funs::fun_Process_killByDirPath("/Applications/Foo.app"); },
+         true,
+         {0, 1}},
         {"folder other case",
-         [] { return lib_funs::fun_Process_killByDirPath("/applications/FOO.APP"); }, true, {0, 1}},
-        {"vendor folder", [] { return lib_funs::fun_Process_killByDirPath("/Applications/Copy"); },
-         true, {2}},
+         [] { return lib_funs::fun_Process_killByDirPath("/applications/FOO.APP"); },
+         true,
+         {0, 1}},
+        {"vendor folder",
+         [] { return lib_funs::fun_Process_killByDirPath("/Applications/Copy"); },
+         true,
+         {2}},
         {"folder nothing runs in",
-         [] { return lib_funs::fun_Process_killByDirPath("/Applications/None.app"); }, true, {}},
-        {"absent folder", [] { return lib_funs::fun_Process_killByDirPath(std::nullopt); }, false,
+         [] { return lib_funs::fun_Process_killByDirPath("/Applications/None.app"); },
+         true,
+         {}},
+        {"absent folder",
+         [] { return lib_funs::fun_Process_killByDirPath(std::nullopt); },
+         false,
          {}},
         // A folder that holds everything would force-quit every application: refused.
         {"root folder", [] { return lib_funs::fun_Process_killByDirPath("/"); }, true, {}},
-        {"Applications folder", [] { return lib_funs::fun_Process_killByDirPath("/Applications"); },
-         true, {}},
+        {"Applications folder",
+         [] { return lib_funs::fun_Process_killByDirPath("/Applications"); },
+         true,
+         {}},
         {"empty folder", [] { return lib_funs::fun_Process_killByDirPath(""); }, true, {}},
         // By a list of folders.
         {"folder list",
@@ -105,23 +125,30 @@ TEST(StopApplications, OnlyTheRightProcessesDie) {
              return lib_funs::fun_Process_KillByMultipleDirPath(
                  Strings{"/Applications/Bar.app", "/Applications/Foo.app"});
          },
-         true, {0, 1, 3}},
+         true,
+         {0, 1, 3}},
         {"overlapping folders",
          [] {
              return lib_funs::fun_Process_KillByMultipleDirPath(
                  Strings{"/Applications/Foo.app", "/Applications/Foo.app/Contents/Helpers"});
          },
-         true, {0, 1}},
+         true,
+         {0, 1}},
         {"list with a guarded folder",
          [] {
              return lib_funs::fun_Process_KillByMultipleDirPath(
                  Strings{"/", "/Applications/Copy/Foo.app"});
          },
-         true, {2}},
-        {"empty list", [] { return lib_funs::fun_Process_KillByMultipleDirPath(Strings{}); }, false,
+         true,
+         {2}},
+        {"empty list",
+         [] { return lib_funs::fun_Process_KillByMultipleDirPath(Strings{}); },
+         false,
          {}},
         {"absent list",
-         [] { return lib_funs::fun_Process_KillByMultipleDirPath(std::nullopt); }, false, {}},
+         [] { return lib_funs::fun_Process_KillByMultipleDirPath(std::nullopt); },
+         false,
+         {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -178,9 +205,9 @@ TEST(OSVersion, GenerationFromTheVolumesSystemVersion) {
         const char* text;
     };
     const Row rows[] = {
-        {"10.6.8", "Mac OS X 10.8.x"},   {"10.8.5", "Mac OS X 10.8.x"},
-        {"10.9", "Mac OS X 10.9.x"},     {"10.10.5", "Mac OS X 10.10.x"},
-        {"10.11.6", "Mac OS X 10.11.x"}, {"10.12", "Mac OS X 10.12.x later"},
+        {"10.6.8", "Mac OS X 10.8.x"},        {"10.8.5", "Mac OS X 10.8.x"},
+        {"10.9", "Mac OS X 10.9.x"},          {"10.10.5", "Mac OS X 10.10.x"},
+        {"10.11.6", "Mac OS X 10.11.x"},      {"10.12", "Mac OS X 10.12.x later"},
         {"14.2.1", "Mac OS X 10.12.x later"}, {nullptr, "Mac OS X 10.12.x later"},
     };
     for (const Row& r : rows) {
@@ -188,8 +215,8 @@ TEST(OSVersion, GenerationFromTheVolumesSystemVersion) {
         TempVolume vol;
         if (r.productVersion) {
             vol.write("/System/Library/CoreServices/SystemVersion.plist",
-                      test::binaryPlist({{"ProductName", "Mac OS X"},
-                                         {"ProductVersion", r.productVersion}}));
+                      test::binaryPlist(
+                          {{"ProductName", "Mac OS X"}, {"ProductVersion", r.productVersion}}));
         }
         EXPECT_EQ(lib_funs::fun_OS_GetVersion(), r.text);
     }
@@ -211,9 +238,9 @@ TEST(SymbolicLinkOrAlias, LinksDanglingOrNotAndAliasFilesOnly) {
         bool answer;
     };
     const Row rows[] = {
-        {"/d/missing", false}, {"/d/plain", false},      {"/d/folder", false},
-        {"/d/Bundle.app", false}, {"/d/link", true},     {"/d/dangling", true},
-        {"/d/folderlink", true},  {"/d/alias", true},    {"/d/almost", false},
+        {"/d/missing", false},    {"/d/plain", false}, {"/d/folder", false},
+        {"/d/Bundle.app", false}, {"/d/link", true},   {"/d/dangling", true},
+        {"/d/folderlink", true},  {"/d/alias", true},  {"/d/almost", false},
         {"/d/short", false},
     };
     for (const Row& r : rows) {

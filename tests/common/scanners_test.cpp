@@ -275,6 +275,7 @@ TEST(Scanners, LaunchJobsAreJudgedByTheirProgramPath) {
               test::binaryPlist(job("/Applications/Foo.app/Contents/MacOS/Foo")));
     vol.write("/Library/LaunchAgents/broken.plist", "<plist><dict><key>Program");
     vol.mkdir("/Library/LaunchAgents/folder.plist");
+    ASSERT_EQ(::mkfifo(vol.host("/Library/LaunchAgents/fifo.plist").c_str(), 0644), 0);
     writeJob(vol, vol.home() + "/Library/LaunchAgents/user.plist",
              job("/Applications/Foo.app/Contents/MacOS/Helper"));
     writeJob(vol, "/Library/LaunchDaemons/daemon.plist", job("/Applications/Foo.app/x"));

@@ -89,6 +89,19 @@ bool waitUntil(const std::function<bool()>& done, double seconds) {
     return done();
 }
 
+pid_t startProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    int devnull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    pid_t pid = spawn(argv, env, devnull, devnull);
+    ::close(devnull);
+    return pid;
+}
+
+int waitProgram(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -101,9 +114,7 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<st
     while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
         run.out.append(buf, static_cast<size_t>(n));
     ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.exitCode = waitProgram(pid);
     return run;
 }
 
@@ -159,13 +170,17 @@ ProgramRun DaemonVolume::app(const std::vector<std::string>& args,
     return runProgram(argv, env);
 }
 
-void DaemonVolume::installDaemon() {
+int DaemonVolume::installDaemon() {
     startLaunchd();
     auto run = app({"install-helper"}, {"VENDREL_AUTH=allow"});
     if (run.exitCode != 0)
         throw std::runtime_error("install-helper failed: " + run.out);
     if (!waitForLogCount("com.Vendrel.Ostrand.DaemonServer Version 1.189 NSXPC is running...", 1))
         throw std::runtime_error("the daemon did not start");
+    std::optional<int> pid;
+    if (!waitUntil([&] { return (pid = daemonPid()).has_value(); }))
+        throw std::runtime_error("launchd does not know the daemon");
+    return *pid;
 }
 
 std::string DaemonVolume::log() const {

@@ -27,6 +27,11 @@ struct ProgramRun {
 ProgramRun runProgram(const std::vector<std::string>& argv,
                       const std::vector<std::string>& env = {});
 
+// Starts a program (output discarded) without waiting; waitProgram returns its exit status
+// (128 + signal when killed).
+pid_t startProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+int waitProgram(pid_t pid);
+
 class DaemonVolume {
   public:
     DaemonVolume();
@@ -42,8 +47,9 @@ class DaemonVolume {
     // The installed application's command line.
     ProgramRun app(const std::vector<std::string>& args,
                    const std::vector<std::string>& env = {}) const;
-    // Starts the stand-in, installs the daemon through the application and waits for it.
-    void installDaemon();
+    // Starts the stand-in, installs the daemon through the application, waits for it and
+    // returns its pid.
+    int installDaemon();
 
     std::string log() const;
     int logCount(std::string_view line) const;  // whole lines equal to `line`

@@ -1,6 +1,7 @@
 // Installing and replacing the daemon through the application: the version handshake, the
 // authorization answers and the blessing stand-in, with the real launchd stand-in running.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include "common/daemon_messages.h"
@@ -44,9 +45,7 @@ TEST(DaemonInstall, FromAnEmptyVolumeInstallsAndStartsTheDaemon) {
 
 TEST(DaemonInstall, SameVersionInAnyCaseDoesNothing) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto pid = d.daemonPid();
-    ASSERT_TRUE(pid);
+    const int pid = d.installDaemon();
     // Versions compare ignoring letter case, and digit runs by value.
     auto job = *plist::readDictionary(msg::kInstalledLaunchdPlist);
     job["DaemonServer Version"] = "1.189a";
@@ -66,9 +65,7 @@ TEST(DaemonInstall, SameVersionInAnyCaseDoesNothing) {
 
 TEST(DaemonInstall, DifferentVersionIsAskedToLeaveAndReplaced) {
     DaemonVolume d;
-    d.installDaemon();
-    const auto oldPid = d.daemonPid();
-    ASSERT_TRUE(oldPid);
+    const int oldPid = d.installDaemon();
     auto job = *plist::readDictionary(msg::kInstalledLaunchdPlist);
     job["DaemonServer Version"] = "1.188";
     ASSERT_TRUE(plist::writeXmlFile(msg::kInstalledLaunchdPlist, job));
@@ -87,12 +84,56 @@ TEST(DaemonInstall, DifferentVersionIsAskedToLeaveAndReplaced) {
     }
     ASSERT_TRUE(d.waitForLogCount(kRunningLine, 2));
     ASSERT_TRUE(waitUntil([&] { return d.daemonPid() && d.daemonPid() != oldPid; }));
-    EXPECT_EQ(::kill(*oldPid, 0), -1);
+    EXPECT_EQ(::kill(oldPid, 0), -1);
     EXPECT_EQ(*plist::stringForKey(*plist::readDictionary(msg::kInstalledLaunchdPlist),
                                    "DaemonServer Version"),
               "1.189");
     EXPECT_TRUE(d.vol().exists(msg::kInstalledExecutable));
     EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesFailed);
+}
+
+TEST(DaemonInstall, AMissingVersionReadsAsNULL) {
+    DaemonVolume d;
+    int pid = d.installDaemon();
+    const std::string infoPath = "/Applications/Vendrel.app/Contents/Info.plist";
+    auto info = *plist::readDictionary(infoPath);
+    info.erase("DaemonServer Version");
+    ASSERT_TRUE(plist::writeXmlFile(infoPath, info));
+    struct Case {
+        const char* name;
+        bool installedHasVersion;
+        bool reinstalled;
+    };
+    // "NULL" against "1.189" differs at every start; "NULL" against "NULL" is equal.
+    const Case cases[] = {
+        {"application lacks it", true, true},
+        {"application still lacks it", true, true},
+        {"both lack it", false, false},
+    };
+    int killSelves = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto job = *plist::readDictionary(msg::kInstalledLaunchdPlist);
+        if (!c.installedHasVersion)
+            job.erase("DaemonServer Version");
+        ASSERT_TRUE(plist::writeXmlFile(msg::kInstalledLaunchdPlist, job));
+        auto run = d.app({"install-helper"}, {"VENDREL_AUTH=allow"});
+        EXPECT_EQ(run.exitCode, 0) << run.out;
+        EXPECT_NE(run.out.find(c.reinstalled ? "was installed" : "installed and current"),
+                  std::string::npos)
+            << run.out;
+        if (c.reinstalled) {
+            ++killSelves;
+            EXPECT_TRUE(d.waitForLogCount("NSXPC Listener: MSG KillSelf...", killSelves));
+            ASSERT_TRUE(waitUntil([&] { return d.daemonPid() && d.daemonPid() != pid; }));
+            pid = *d.daemonPid();
+        }
+    }
+    EXPECT_EQ(d.logCount("NSXPC Listener: MSG KillSelf..."), killSelves);
+    // A daemon started on a launchd list without the version says so.
+    ::kill(pid, SIGKILL);
+    EXPECT_TRUE(
+        d.waitForLogCount("com.Vendrel.Ostrand.DaemonServer Version NULL NSXPC is running...", 1));
 }
 
 TEST(DaemonInstall, AuthorizationAnswersAndRefusedCallers) {

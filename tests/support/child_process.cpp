@@ -40,7 +40,8 @@ Child::~Child() {
 }
 
 int Child::wait() {
-    if (reaped_ || pid_ <= 0) return status_;
+    if (reaped_ || pid_ <= 0)
+        return status_;
     while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
     }
     reaped_ = true;
@@ -48,9 +49,11 @@ int Child::wait() {
 }
 
 bool Child::running() {
-    if (reaped_ || pid_ <= 0) return false;
+    if (reaped_ || pid_ <= 0)
+        return false;
     const pid_t r = ::waitpid(pid_, &status_, WNOHANG);
-    if (r == pid_) reaped_ = true;
+    if (r == pid_)
+        reaped_ = true;
     return r == 0;
 }
 
@@ -64,7 +67,8 @@ bool Child::killedWithin(std::chrono::milliseconds limit) {
 ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors) {
     ProgramOutput result;
     int fds[2];
-    if (::pipe(fds) != 0) return result;
+    if (::pipe(fds) != 0)
+        return result;
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_addclose(&actions, fds[0]);
@@ -76,7 +80,8 @@ ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors) 
     ::posix_spawn_file_actions_addclose(&actions, fds[1]);
     std::vector<std::string> args = argv;
     std::vector<char*> cargs;
-    for (auto& a : args) cargs.push_back(a.data());
+    for (auto& a : args)
+        cargs.push_back(a.data());
     cargs.push_back(nullptr);
     pid_t pid = -1;
     const int rc = ::posix_spawn(&pid, args[0].c_str(), &actions, nullptr, cargs.data(), environ);
@@ -86,11 +91,13 @@ ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors) 
         char buffer[4096];
         ssize_t n;
         while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-            if (n > 0) result.out.append(buffer, static_cast<size_t>(n));
+            if (n > 0)
+                result.out.append(buffer, static_cast<size_t>(n));
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+        if (WIFEXITED(status))
+            result.exitCode = WEXITSTATUS(status);
     }
     ::close(fds[0]);
     return result;

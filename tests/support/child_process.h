@@ -21,7 +21,7 @@ void installProgram(const TempVolume& vol, const std::string& logicalExecutable)
 // A program started from a host path (it sleeps 60 seconds); killed and reaped when it goes
 // out of scope, so that no test leaves a process or a zombie behind.
 class Child {
-public:
+  public:
     explicit Child(const std::string& hostExecutable);
     ~Child();
     Child(const Child&) = delete;
@@ -35,7 +35,7 @@ public:
     // Waits up to `limit` for the child to end; true when it ended by SIGKILL.
     bool killedWithin(std::chrono::milliseconds limit);
 
-private:
+  private:
     pid_t pid_ = -1;
     bool reaped_ = false;
     int status_ = 0;

@@ -17,20 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/env.h"
+
 namespace vendrel::test {
-
-// Sets (or, with nullopt, unsets) one environment variable for the object's lifetime.
-class ScopedEnv {
-  public:
-    ScopedEnv(std::string name, const std::optional<std::string>& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    std::string name_;
-    std::optional<std::string> saved_;
-};
 
 // Starts a program (args[0] is looked up in PATH when it has no slash) with standard input
 // from /dev/null and standard output and error appended to `outputFile`; no other open file

@@ -26,7 +26,8 @@ test::ProgramOutput buildVolume(const std::vector<std::string>& args) {
 
 std::vector<std::string> names(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo) out.push_back(r->mpu_str_Name.get());
+    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
+        out.push_back(r->mpu_str_Name.get());
     return out;
 }
 
@@ -73,12 +74,15 @@ TEST(DemoVolume, TheShippedContentMakesARealisticVolume) {
             ASSERT_GE(bytes.size(), 8u);
             EXPECT_EQ(bytes.substr(0, 4), "icns");
             const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-            EXPECT_EQ((uint32_t{b[4]} << 24) | (uint32_t{b[5]} << 16) | (uint32_t{b[6]} << 8) | b[7],
-                      bytes.size());
+            EXPECT_EQ(
+                (uint32_t{b[4]} << 24) | (uint32_t{b[5]} << 16) | (uint32_t{b[6]} << 8) | b[7],
+                bytes.size());
         }
     }
-    EXPECT_EQ(vol.read("/Applications/Lumenstack.app/Contents/Info.plist").substr(0, 8), "bplist00");
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/Applications/Pixelforge Studio.app/Contents/Resources/Brushes.pack"),
+    EXPECT_EQ(vol.read("/Applications/Lumenstack.app/Contents/Info.plist").substr(0, 8),
+              "bplist00");
+    EXPECT_EQ(lib_funs::fun_File_GetFileSize(
+                  "/Applications/Pixelforge Studio.app/Contents/Resources/Brushes.pack"),
               1288490188u);
 }
 
@@ -89,8 +93,8 @@ TEST(DemoVolume, LaunchdJobsRunProgramsInsideBundles) {
     TempVolume vol("/Users/demo");
     ASSERT_EQ(buildVolume({vol.root()}).exitCode, 0);
     size_t jobs = 0;
-    for (const char* folder : {"/Library/LaunchAgents", "/Library/LaunchDaemons",
-                               "/Users/demo/Library/LaunchAgents"}) {
+    for (const char* folder :
+         {"/Library/LaunchAgents", "/Library/LaunchDaemons", "/Users/demo/Library/LaunchAgents"}) {
         for (const auto& name : platform::fs::contentsOfDirectory(folder)) {
             const std::string path = std::string(folder) + "/" + name;
             SCOPED_TRACE(path);
@@ -121,7 +125,8 @@ TEST(DemoVolume, BadContentIsRefusedWithTheFileNamed) {
     const Row rows[] = {
         {"escaping path", R"({"files":[{"path":"/Library/../../../escaped","content":"x"}]})"},
         {"relative path", R"({"dirs":["Library/x"]})"},
-        {"relative in bundle", R"({"apps":[{"path":"/Applications/A.app","files":{"../../../escaped":1}}]})"},
+        {"relative in bundle",
+         R"({"apps":[{"path":"/Applications/A.app","files":{"../../../escaped":1}}]})"},
         {"unknown key", R"({"app":[]})"},
         {"typo in app", R"({"apps":[{"path":"/Applications/A.app","infos":{}}]})"},
         {"size and content", R"({"files":[{"path":"/x","size":1,"content":"x"}]})"},

@@ -14,7 +14,8 @@ struct Rgba {
 };
 
 void putBE32(std::string& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xff);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>((v >> shift) & 0xff);
 }
 
 uint32_t crc32(std::string_view bytes) {
@@ -22,13 +23,15 @@ uint32_t crc32(std::string_view bytes) {
         std::array<uint32_t, 256> t{};
         for (uint32_t n = 0; n < 256; ++n) {
             uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
             t[n] = c;
         }
         return t;
     }();
     uint32_t c = 0xffffffffu;
-    for (unsigned char b : bytes) c = table[(c ^ b) & 0xff] ^ (c >> 8);
+    for (unsigned char b : bytes)
+        c = table[(c ^ b) & 0xff] ^ (c >> 8);
     return c ^ 0xffffffffu;
 }
 
@@ -100,7 +103,8 @@ std::string packChannel(const std::string& channel) {
     size_t i = 0;
     while (i < channel.size()) {
         size_t run = 1;
-        while (i + run < channel.size() && run < 130 && channel[i + run] == channel[i]) ++run;
+        while (i + run < channel.size() && run < 130 && channel[i + run] == channel[i])
+            ++run;
         if (run >= 3) {
             out += static_cast<char>(0x80 + (run - 3));
             out += channel[i];
@@ -133,14 +137,17 @@ std::string makeIcns(std::string_view seed) {
     // A rounded tile in a colour of the seed's own, with a light disc: enough to tell apps
     // apart in a list.
     const uint32_t h = crc32(seed);
-    const Rgba base{static_cast<uint8_t>(60 + (h & 0x7f)), static_cast<uint8_t>(60 + ((h >> 8) & 0x7f)),
+    const Rgba base{static_cast<uint8_t>(60 + (h & 0x7f)),
+                    static_cast<uint8_t>(60 + ((h >> 8) & 0x7f)),
                     static_cast<uint8_t>(60 + ((h >> 16) & 0x7f)), 255};
     Picture picture = [base](double x, double y) -> Rgba {
         const double margin = 0.06, radius = 0.18;
         const double cx = std::clamp(x, margin + radius, 1 - margin - radius);
         const double cy = std::clamp(y, margin + radius, 1 - margin - radius);
-        if (std::hypot(x - cx, y - cy) > radius) return {0, 0, 0, 0};
-        if (std::hypot(x - 0.5, y - 0.5) < 0.22) return {245, 245, 240, 255};
+        if (std::hypot(x - cx, y - cy) > radius)
+            return {0, 0, 0, 0};
+        if (std::hypot(x - 0.5, y - 0.5) < 0.22)
+            return {245, 245, 240, 255};
         const double shade = 1.0 - 0.35 * y;
         return {static_cast<uint8_t>(base.r * shade), static_cast<uint8_t>(base.g * shade),
                 static_cast<uint8_t>(base.b * shade), 255};

@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
 
     std::vector<stdfs::path> files;
     for (const auto& entry : stdfs::directory_iterator(contentDir, ec)) {
-        if (entry.path().extension() == ".json") files.push_back(entry.path());
+        if (entry.path().extension() == ".json")
+            files.push_back(entry.path());
     }
     if (ec || files.empty()) {
         std::cerr << "vendrel-demo-volume: no content files in " << contentDir << "\n";

@@ -25,18 +25,23 @@ namespace {
 // absolute paths without "." or ".." components, so nothing lands outside the volume.
 std::string logicalPath(const std::string& path) {
     std::string p = path;
-    if (p == "~" || p.rfind("~/", 0) == 0) p = VolumeBuilder::kHome + p.substr(1);
-    if (p.empty() || p[0] != '/') fail("\"" + path + "\" is not an absolute path or ~/...");
+    if (p == "~" || p.rfind("~/", 0) == 0)
+        p = VolumeBuilder::kHome + p.substr(1);
+    if (p.empty() || p[0] != '/')
+        fail("\"" + path + "\" is not an absolute path or ~/...");
     for (const auto& part : platform::pathComponents(p)) {
-        if (part == "." || part == "..") fail("\"" + path + "\" holds a \".\" or \"..\" part");
+        if (part == "." || part == "..")
+            fail("\"" + path + "\" holds a \".\" or \"..\" part");
     }
-    if (p.find("//") != std::string::npos) fail("\"" + path + "\" holds an empty part");
+    if (p.find("//") != std::string::npos)
+        fail("\"" + path + "\" holds an empty part");
     return p;
 }
 
 // A path inside a bundle, relative to the bundle's folder.
 std::string bundleRelative(const std::string& bundle, const std::string& relative) {
-    if (relative.empty() || relative[0] == '/') fail("\"" + relative + "\" must be relative");
+    if (relative.empty() || relative[0] == '/')
+        fail("\"" + relative + "\" must be relative");
     return logicalPath(bundle + "/" + relative);
 }
 
@@ -52,7 +57,8 @@ void writeBytes(const std::string& logical, std::string_view bytes) {
     makeParents(logical);
     std::ofstream out(host(logical), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) fail("cannot write " + logical);
+    if (!out)
+        fail("cannot write " + logical);
 }
 
 // A file of the given logical size. Left sparse: sizes are what the system measures, and a
@@ -64,26 +70,34 @@ void writeSized(const std::string& logical, uint64_t size) {
 
 plist_t toPlist(const json& value) {
     switch (value.type()) {
-        case json::value_t::string: return plist_new_string(value.get_ref<const std::string&>().c_str());
-        case json::value_t::boolean: return plist_new_bool(value.get<bool>() ? 1 : 0);
-        case json::value_t::number_unsigned: return plist_new_uint(value.get<uint64_t>());
+        case json::value_t::string:
+            return plist_new_string(value.get_ref<const std::string&>().c_str());
+        case json::value_t::boolean:
+            return plist_new_bool(value.get<bool>() ? 1 : 0);
+        case json::value_t::number_unsigned:
+            return plist_new_uint(value.get<uint64_t>());
         case json::value_t::number_integer: {
             auto v = value.get<int64_t>();
-            if (v < 0) fail("negative integers are not supported in property lists");
+            if (v < 0)
+                fail("negative integers are not supported in property lists");
             return plist_new_uint(static_cast<uint64_t>(v));
         }
-        case json::value_t::number_float: return plist_new_real(value.get<double>());
+        case json::value_t::number_float:
+            return plist_new_real(value.get<double>());
         case json::value_t::array: {
             plist_t array = plist_new_array();
-            for (const auto& item : value) plist_array_append_item(array, toPlist(item));
+            for (const auto& item : value)
+                plist_array_append_item(array, toPlist(item));
             return array;
         }
         case json::value_t::object: {
             plist_t dict = plist_new_dict();
-            for (const auto& [key, item] : value.items()) plist_dict_set_item(dict, key.c_str(), toPlist(item));
+            for (const auto& [key, item] : value.items())
+                plist_dict_set_item(dict, key.c_str(), toPlist(item));
             return dict;
         }
-        default: fail("property lists cannot hold " + std::string(value.type_name()));
+        default:
+            fail("property lists cannot hold " + std::string(value.type_name()));
     }
 }
 
@@ -96,7 +110,8 @@ std::string plistBytes(const json& value, bool binary) {
     else
         plist_to_xml(root, &bytes, &length);
     plist_free(root);
-    if (!bytes) fail("cannot encode property list");
+    if (!bytes)
+        fail("cannot encode property list");
     std::string out(bytes, length);
     std::free(bytes);
     return out;
@@ -105,10 +120,10 @@ std::string plistBytes(const json& value, bool binary) {
 // The start of a 64-bit x86 Mach-O executable, padded: what a file manager or a size
 // measure sees of a real one.
 std::string machOStub(size_t size) {
-    std::string out = std::string("\xcf\xfa\xed\xfe", 4)       // MH_MAGIC_64
-                      + std::string("\x07\x00\x00\x01", 4)     // CPU_TYPE_X86_64
-                      + std::string("\x03\x00\x00\x00", 4)     // CPU_SUBTYPE_X86_64_ALL
-                      + std::string("\x02\x00\x00\x00", 4);    // MH_EXECUTE
+    std::string out = std::string("\xcf\xfa\xed\xfe", 4)     // MH_MAGIC_64
+                      + std::string("\x07\x00\x00\x01", 4)   // CPU_TYPE_X86_64
+                      + std::string("\x03\x00\x00\x00", 4)   // CPU_SUBTYPE_X86_64_ALL
+                      + std::string("\x02\x00\x00\x00", 4);  // MH_EXECUTE
     out.resize(size, '\0');
     return out;
 }
@@ -135,18 +150,22 @@ std::chrono::system_clock::time_point parseLocalTime(const std::string& text) {
 }
 
 void checkKeys(const json& object, const std::set<std::string>& allowed, const char* what) {
-    if (!object.is_object()) fail(std::string(what) + " must be an object");
+    if (!object.is_object())
+        fail(std::string(what) + " must be an object");
     for (const auto& [key, value] : object.items()) {
         (void)value;
-        if (!allowed.count(key)) fail(std::string(what) + ": unknown key \"" + key + "\"");
+        if (!allowed.count(key))
+            fail(std::string(what) + ": unknown key \"" + key + "\"");
     }
 }
 
 template <typename Add>
 void eachEntry(const json& content, const char* key, const std::string& source, Add add) {
-    if (!content.contains(key)) return;
+    if (!content.contains(key))
+        return;
     const json& list = content.at(key);
-    if (!list.is_array()) fail(source + ": \"" + key + "\" must be an array");
+    if (!list.is_array())
+        fail(source + ": \"" + key + "\" must be an array");
     for (size_t i = 0; i < list.size(); ++i) {
         try {
             add(list[i]);
@@ -167,7 +186,8 @@ void VolumeBuilder::apply(const json& content, const std::string& source) {
     eachEntry(content, "files", source, [this](const json& f) { addFile(f); });
     eachEntry(content, "plists", source, [this](const json& p) { addPlist(p); });
     eachEntry(content, "symlinks", source, [this](const json& s) { addSymlink(s); });
-    eachEntry(content, "aliases", source, [this](const json& a) { addAlias(a.get<std::string>()); });
+    eachEntry(content, "aliases", source,
+              [this](const json& a) { addAlias(a.get<std::string>()); });
 }
 
 void VolumeBuilder::addApp(const json& app) {
@@ -175,7 +195,8 @@ void VolumeBuilder::addApp(const json& app) {
               "app");
     const std::string bundle = logicalPath(app.at("path").get<std::string>());
     const json info = app.value("info", json::object());
-    if (!info.is_object()) fail("\"info\" must be an object");
+    if (!info.is_object())
+        fail("\"info\" must be an object");
     stdfs::create_directories(host(bundle + "/Contents"));
 
     if (!app.value("noInfo", false))
@@ -244,7 +265,8 @@ void VolumeBuilder::finish() {
     for (const auto& [bundle, date] : bundleDates_) {
         std::error_code ec;
         stdfs::last_write_time(host(bundle), stdfs::file_time_type::clock::from_sys(date), ec);
-        if (ec) fail("cannot set the date of " + bundle + ": " + ec.message());
+        if (ec)
+            fail("cannot set the date of " + bundle + ": " + ec.message());
     }
 }
 

@@ -16,7 +16,7 @@ struct ContentError : std::runtime_error {
 };
 
 class VolumeBuilder {
-public:
+  public:
     // The demo user's home folder, which "~" stands for in content files.
     static constexpr const char* kHome = "/Users/demo";
 
@@ -30,7 +30,7 @@ public:
     // into a bundle afterwards would move its date again).
     void finish();
 
-private:
+  private:
     void addApp(const nlohmann::json& app);
     void addFile(const nlohmann::json& file);
     void addPlist(const nlohmann::json& entry);

@@ -8,6 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <limits.h>
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
@@ -47,6 +50,13 @@ bool waitEnded(pid_t pid, double seconds) {
         ::usleep(10000);
     }
     return false;
+}
+
+// The job may change its working folder; a relative root would then name another place.
+std::string absoluteRoot() {
+    char buf[PATH_MAX];
+    const std::string root = platform::volumeRoot();
+    return ::realpath(root.c_str(), buf) ? std::string(buf) : root;
 }
 
 void terminate(pid_t pid) {
@@ -210,8 +220,7 @@ void JobTable::start(Job& job) {
         fdList += job.services[i].name + "=" + std::to_string(3 + i);
     }
     std::vector<std::string> env = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin",
-                                    "VENDREL_ROOT=" + platform::volumeRoot(),
-                                    "VENDREL_XPC_FDS=" + fdList};
+                                    "VENDREL_ROOT=" + absoluteRoot(), "VENDREL_XPC_FDS=" + fdList};
     for (const char* name : {"VENDREL_TIME_SCALE", "VENDREL_LOG_FILE"})
         if (const char* v = ::getenv(name))
             env.push_back(std::string(name) + "=" + v);
