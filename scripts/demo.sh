@@ -59,3 +59,12 @@ step "The removal daemon: Vendrel daemon-status"
 step "Is a newer Vendrel published? Vendrel check-update"
 # Compares with the version of the Vendrel.app on the volume; without one it says so.
 build/Vendrel check-update || true
+
+step "Analysing one application of each difficulty: Vendrel analyze"
+# Each analysis waits 2 seconds first, as the application does. Ashgrove Sync has a removal
+# list on the server (255); Boom 2 is on the special-removal list (255).
+for app in Pebblecourt "Larkspur Notes" "Thornfield Studio" "Ironbark Suite" "Boom 2" "Ashgrove Sync"; do
+  "$vendrel_app" analyze "$app"
+  echo
+done
+"$vendrel_app" analyze "Thornfield Studio" --files

@@ -104,6 +104,9 @@ AnalysisJob::Start AnalysisJob::start(const InstalledAppRef& record) {
     bool expected = false;
     if (!running_.compare_exchange_strong(expected, true))
         return Start::AlreadyRunning;
+    // The stage line goes first: with the wait scaled to nothing, the job's own updates
+    // could otherwise overtake it.
+    main_.async([this] { view_.showStageLine(kStage1Line); });
     global_.async([this, record] {
         platform::sleepSeconds(2.0);
         run(record);
@@ -112,7 +115,6 @@ AnalysisJob::Start AnalysisJob::start(const InstalledAppRef& record) {
         running_.store(false);
         idle_.notify_all();
     });
-    main_.async([this] { view_.showStageLine(kStage1Line); });
     return Start::Started;
 }
 
