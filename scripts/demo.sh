@@ -68,3 +68,21 @@ for app in Pebblecourt "Larkspur Notes" "Thornfield Studio" "Ironbark Suite" "Bo
   echo
 done
 "$vendrel_app" analyze "Thornfield Studio" --files
+
+step "What removing Ashgrove Sync would sweep, as the daemon would: Vendrel sweep --root-mode --dry-run"
+"$vendrel_app" sweep "Ashgrove Sync" --root-mode --dry-run
+
+step "Removing Ashgrove Sync end to end: Vendrel remove \"Ashgrove Sync\" --yes"
+# The application stops it, moves the bundle to the Trash, asks the daemon (which removes
+# the rest as root and runs the served removal list) and sweeps the user's own folders.
+"$vendrel_app" remove "Ashgrove Sync" --yes
+
+step "The daemon's lines in the system log"
+cat "$VENDREL_LOG_FILE"
+
+step "The uninstall report the server received"
+cat ./demo-server-posts.log
+
+step "Putting back what the removal moved to the user's Trash: Vendrel restore --last"
+"$vendrel_app" restore --last || true
+"$vendrel_app" list | grep -F "Ashgrove Sync"
