@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/env.h"
 #include "tests/support/server.h"
 #include "tests/support/volume.h"
 

@@ -483,6 +483,7 @@ TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
 }
 
 TEST(EngineSelfRemoval, HomeSettingIsReadAndWrittenAsAWhole) {
+    Engine::fun_Set_HomeDirectory(std::nullopt);
     EXPECT_EQ(Engine::fun_Get_HomeDirectory(), std::nullopt);
     const std::string a(4096, 'a'), b(4096, 'b');
     std::thread writer([&] {
