@@ -14,6 +14,7 @@
 namespace vendrel::platform::http {
 namespace {
 
+using namespace std::string_literals;
 using test::ScopedEnv;
 using test::TestServer;
 
@@ -23,7 +24,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 TEST(HttpGet, ReturnsTheBodyByteForByteWhateverTheStatus) {
     TestServer server(TestServer::Options().status("/broken.txt", 500));
-    const std::string bytes("line one\r\nline\0two\n\xff\xfe end", 25);
+    const std::string bytes = "line one\r\nline\0two\n\xff\xfe end"s;
     server.put("/files/data.txt", bytes);
     server.put("/broken.txt", "rm -rf from an error page");
 
@@ -125,7 +126,7 @@ TEST(HttpPost, TheServerReceivesTheExactBytes) {
     TestServer server;
     const std::string bodies[] = {
         "softwarename=Some App&os=10.15&os_32_64=64&cd_key={A}",
-        std::string("comment=E-mail: a@b\r\n\r\nx=y&z\xff\x00 end", 38), "",
+        "comment=E-mail: a@b\r\n\r\nx=y&z\xff\x00 end"s, "",
         std::string(5000, 'r'),  // longer than libcurl's 100-continue threshold
     };
     for (const auto& body : bodies)
