@@ -25,34 +25,26 @@ void restoreEnv(const char* name, const std::optional<std::string>& v) {
         ::unsetenv(name);
 }
 
+// Written with get_if rather than std::visit: GCC 12 with the sanitizers reports the
+// visited alternatives as maybe-uninitialized.
 plist_t toPlist(const platform::plist::Value& value) {
     using namespace platform::plist;
-    return std::visit(
-        [](const auto& x) -> plist_t {
-            using T = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<T, std::string>) {
-                return plist_new_string(x.c_str());
-            } else if constexpr (std::is_same_v<T, int64_t>) {
-                return plist_new_uint(static_cast<uint64_t>(x));
-            } else if constexpr (std::is_same_v<T, double>) {
-                return plist_new_real(x);
-            } else if constexpr (std::is_same_v<T, bool>) {
-                return plist_new_bool(x ? 1 : 0);
-            } else if constexpr (std::is_same_v<T, Data>) {
-                return plist_new_data(x.bytes.data(), x.bytes.size());
-            } else if constexpr (std::is_same_v<T, Date>) {
-                return plist_new_date(0, 0);
-            } else if constexpr (std::is_same_v<T, Array>) {
-                plist_t a = plist_new_array();
-                for (const auto& e : x) plist_array_append_item(a, toPlist(e));
-                return a;
-            } else {
-                plist_t d = plist_new_dict();
-                for (const auto& [k, e] : x) plist_dict_set_item(d, k.c_str(), toPlist(e));
-                return d;
-            }
-        },
-        value.v);
+    if (auto* s = std::get_if<std::string>(&value.v)) return plist_new_string(s->c_str());
+    if (auto* i = std::get_if<int64_t>(&value.v)) return plist_new_uint(static_cast<uint64_t>(*i));
+    if (auto* r = std::get_if<double>(&value.v)) return plist_new_real(*r);
+    if (auto* b = std::get_if<bool>(&value.v)) return plist_new_bool(*b ? 1 : 0);
+    if (auto* d = std::get_if<Data>(&value.v))
+        return plist_new_data(d->bytes.data(), d->bytes.size());
+    if (std::get_if<Date>(&value.v)) return plist_new_date(0, 0);
+    if (auto* a = std::get_if<Array>(&value.v)) {
+        plist_t out = plist_new_array();
+        for (const auto& e : *a) plist_array_append_item(out, toPlist(e));
+        return out;
+    }
+    plist_t out = plist_new_dict();
+    if (auto* d = std::get_if<Dictionary>(&value.v))
+        for (const auto& [k, e] : *d) plist_dict_set_item(out, k.c_str(), toPlist(e));
+    return out;
 }
 }  // namespace
 
@@ -124,7 +116,8 @@ void TempVolume::makeBundle(std::string_view logical, const platform::plist::Dic
 }
 
 std::string binaryPlist(const platform::plist::Dictionary& info) {
-    plist_t root = toPlist(platform::plist::Value(info));
+    const platform::plist::Value value(info);
+    plist_t root = toPlist(value);
     char* bin = nullptr;
     uint32_t len = 0;
     plist_to_bin(root, &bin, &len);
