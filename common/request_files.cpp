@@ -48,7 +48,12 @@ bool writeCommandList(std::string_view contentsFolder, const CommandList& list) 
 // "~" (an empty one would turn "~/Library/..." into "/Library/..."). Missing display names
 // read as empty strings.
 ReadStatus readFolderList(std::string_view contentsFolder, FolderList& out) {
-    const std::optional<plist::Array> array = plist::readArray(folderListPath(contentsFolder));
+    const std::optional<plist::Value> root = plist::readFile(folderListPath(contentsFolder));
+    return root ? parseFolderList(*root, out) : ReadStatus::Missing;
+}
+
+ReadStatus parseFolderList(const plist::Value& root, FolderList& out) {
+    const plist::Array* array = root.array();
     if (!array)
         return ReadStatus::Missing;
     if (array->size() != 3)
@@ -73,7 +78,12 @@ ReadStatus readFolderList(std::string_view contentsFolder, FolderList& out) {
 
 // A list without "FilePath" cannot be tied to a folder list, so it reads as absent.
 std::optional<CommandList> readCommandList(std::string_view contentsFolder) {
-    const std::optional<plist::Array> array = plist::readArray(commandListPath(contentsFolder));
+    const std::optional<plist::Value> root = plist::readFile(commandListPath(contentsFolder));
+    return root ? parseCommandList(*root) : std::nullopt;
+}
+
+std::optional<CommandList> parseCommandList(const plist::Value& root) {
+    const plist::Array* array = root.array();
     if (!array || array->empty())
         return std::nullopt;
     const std::string* cml = stringAt(*array, 0, "RemovalCml");

@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/plist.h"
+
 namespace vendrel::request_files {
 
 inline constexpr std::string_view kFolderListName = "Delete_FoldersFiles.txt";
@@ -43,8 +45,8 @@ struct CommandList {
 };
 
 enum class ReadStatus {
-    Missing,     // no file, or not a readable property list array
-    Ignored,     // not exactly three entries, or "IsDirPath" is not "YES" ignoring case
+    Missing,  // no file, or not a readable property list array
+    Ignored,  // not exactly three entries, or "IsDirPath" is not "YES" ignoring case
     Ok,
 };
 
@@ -55,6 +57,9 @@ bool writeFolderList(std::string_view contentsFolder, const FolderList& list);
 bool writeCommandList(std::string_view contentsFolder, const CommandList& list);
 
 ReadStatus readFolderList(std::string_view contentsFolder, FolderList& out);
+// The same rules on a property list already parsed (the readers above use them).
+ReadStatus parseFolderList(const platform::plist::Value& root, FolderList& out);
+std::optional<CommandList> parseCommandList(const platform::plist::Value& root);
 // nullopt when the file is missing, unreadable or holds an empty "RemovalCml".
 std::optional<CommandList> readCommandList(std::string_view contentsFolder);
 
