@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -371,18 +372,23 @@ void Listener::run(const Handler& handler) {
     };
     std::mutex mutex;
     std::list<Served> served;
+    // A slot stays in the list until its thread has been joined: the thread writes to it up
+    // to its last statement.
     auto reap = [&](bool all) {
-        std::unique_lock lock(mutex);
-        for (auto it = served.begin(); it != served.end();) {
-            if (all || it->done) {
-                std::thread t = std::move(it->thread);
-                it = served.erase(it);
-                lock.unlock();
-                t.join();
-                lock.lock();
-            } else {
-                ++it;
+        for (;;) {
+            std::thread t;
+            {
+                std::lock_guard lock(mutex);
+                auto it = std::find_if(served.begin(), served.end(), [&](const Served& s) {
+                    return (all || s.done) && s.thread.joinable();
+                });
+                if (it == served.end())
+                    break;
+                t = std::move(it->thread);
             }
+            t.join();
+            std::lock_guard lock(mutex);
+            served.remove_if([](const Served& s) { return !s.thread.joinable(); });
         }
     };
     for (;;) {
