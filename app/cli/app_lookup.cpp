@@ -77,6 +77,14 @@ std::optional<InstalledAppRef> resolve(const std::string& target, std::string& e
     return std::nullopt;
 }
 
+std::optional<InstalledAppRef> resolveOrReport(const std::string& target) {
+    std::string error;
+    auto record = resolve(target, error);
+    if (!record)
+        std::cerr << "Vendrel: " << error << '\n';
+    return record;
+}
+
 CliView::CliView() : tty_(::isatty(STDERR_FILENO) == 1) {}
 
 void CliView::present(const AnalysisResult& result) {
@@ -97,7 +105,8 @@ AnalysisResult analyse(const InstalledAppRef& record, dispatch::MainQueue& mainQ
     AnalysisJob job(globalQueue, mainQueue, view);
     job.start(record);
     mainQueue.runUntil([&] { return view.result().has_value(); });
-    if (files) *files = job.files();
+    if (files)
+        *files = job.files();
     return *view.result();
 }
 

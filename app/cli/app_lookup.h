@@ -16,6 +16,8 @@ namespace vendrel::cli {
 // included), first by display name, then by bundle folder name ("Foo" or "Foo.app"), both
 // under the name rule. Nothing, or more than one match, is an error that says so.
 std::optional<InstalledAppRef> resolve(const std::string& target, std::string& error);
+// resolve(), with the error printed on standard error.
+std::optional<InstalledAppRef> resolveOrReport(const std::string& target);
 
 // Prints the progress lines over one another on a terminal; silent otherwise.
 class CliView : public AnalysisView {

@@ -49,12 +49,9 @@ void printTable(const std::vector<FileEntry>& files) {
 }
 
 int analyze(const AnalyzeOptions& opt) {
-    std::string error;
-    const auto record = resolve(opt.target, error);
-    if (!record) {
-        std::cerr << "Vendrel: " << error << '\n';
+    const auto record = resolveOrReport(opt.target);
+    if (!record)
         return 2;
-    }
     dispatch::MainQueue mainQueue;
     std::vector<FileEntry> files;
     const AnalysisResult r = analyse(*record, mainQueue, opt.files ? &files : nullptr);

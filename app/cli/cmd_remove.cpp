@@ -51,12 +51,9 @@ nlohmann::json journalJson(const Journal& journal) {
 }
 
 int removeApp(const RemoveOptions& opt) {
-    std::string error;
-    const auto record = resolve(opt.target, error);
-    if (!record) {
-        std::cerr << "Vendrel: " << error << '\n';
+    const auto record = resolveOrReport(opt.target);
+    if (!record)
         return 2;
-    }
     dispatch::MainQueue mainQueue;
     analyse(*record, mainQueue);
 

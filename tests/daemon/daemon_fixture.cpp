@@ -23,18 +23,6 @@ namespace stdfs = std::filesystem;
 
 namespace {
 
-std::optional<std::string> getEnv(const char* name) {
-    const char* v = ::getenv(name);
-    return v ? std::optional<std::string>(v) : std::nullopt;
-}
-
-void restoreEnv(const char* name, const std::optional<std::string>& v) {
-    if (v)
-        ::setenv(name, v->c_str(), 1);
-    else
-        ::unsetenv(name);
-}
-
 std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
@@ -119,11 +107,6 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<st
 }
 
 DaemonVolume::DaemonVolume() {
-    savedLog_ = getEnv("VENDREL_LOG_FILE");
-    savedScale_ = getEnv("VENDREL_TIME_SCALE");
-    ::setenv("VENDREL_LOG_FILE", (vol_.root() + "/daemon.log").c_str(), 1);
-    if (!savedScale_)
-        ::setenv("VENDREL_TIME_SCALE", "0.01", 1);
     const stdfs::path bundle = std::string(VENDREL_BUILD_DIR) + "/Vendrel.app";
     if (!stdfs::exists(bundle / "Contents/MacOS/Vendrel"))
         throw std::runtime_error("Vendrel.app is not built");
@@ -133,8 +116,6 @@ DaemonVolume::DaemonVolume() {
 
 DaemonVolume::~DaemonVolume() {
     stopLaunchd();
-    restoreEnv("VENDREL_LOG_FILE", savedLog_);
-    restoreEnv("VENDREL_TIME_SCALE", savedScale_);
 }
 
 std::string DaemonVolume::appExecutable() const {
@@ -143,7 +124,8 @@ std::string DaemonVolume::appExecutable() const {
 
 void DaemonVolume::startLaunchd() {
     // The stand-in (and the daemon it starts as root) must only ever see this volume.
-    if (getEnv("VENDREL_ROOT") != vol_.root())
+    const char* root = ::getenv("VENDREL_ROOT");
+    if (!root || root != vol_.root())
         throw std::runtime_error("VENDREL_ROOT not set");
     // Its own account of what it did goes to a file beside the volume's log.
     int out = ::open((vol_.root() + "/launchd.log").c_str(),

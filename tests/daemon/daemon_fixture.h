@@ -6,6 +6,7 @@
 // The daemon's log lines arrive in a file (VENDREL_LOG_FILE) that the fixture reads.
 #pragma once
 
+#include <stdlib.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "common/request_files.h"
+#include "tests/support/env.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::test {
@@ -66,7 +68,12 @@ class DaemonVolume {
 
   private:
     TempVolume vol_;
-    std::optional<std::string> savedLog_, savedScale_;
+    // The daemon's log lines come to a file in the volume; waits are scaled down unless the
+    // caller chose a scale.
+    ScopedEnv log_{"VENDREL_LOG_FILE", vol_.root() + "/daemon.log"};
+    ScopedEnv scale_{
+        "VENDREL_TIME_SCALE",
+        std::string(::getenv("VENDREL_TIME_SCALE") ? ::getenv("VENDREL_TIME_SCALE") : "0.01")};
     pid_t launchd_ = 0;
 };
 
