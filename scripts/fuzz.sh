@@ -7,7 +7,7 @@
 #
 # Extra libFuzzer options go in VENDREL_FUZZ_OPTIONS (for example "-runs=10000000").
 # Crashing inputs land in <build>/fuzz/artifacts/. The machine is shared: the fuzzers run
-# niced, one job each.
+# niced, one job each. Installs clang and its fuzzer runtime when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +22,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
+scripts/install-deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVENDREL_FUZZ=ON -DVENDREL_SANITIZE=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j2
