@@ -1,9 +1,11 @@
 #include "platform/plist.h"
 
 #include <gtest/gtest.h>
+#include <plist/plist.h>
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -235,8 +237,9 @@ TEST(PlistXml, ReadsWhatOtherWritersProduce) {
     }
 }
 
-TEST(PlistBinary, RoundTripsThroughTheBinaryWriter) {
-    const Dictionary info{
+// One value of every kind the lists hold, with the awkward corners of each.
+Dictionary everyKind() {
+    return Dictionary{
         {"CFBundleName", "Foo"},
         {"unicode", "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x8d\x8e"},
         {"escapes", "<&>"},
@@ -250,11 +253,34 @@ TEST(PlistBinary, RoundTripsThroughTheBinaryWriter) {
         {"nested", Dictionary{{"deeper", Dictionary{{"list", Array{Array{}, Dictionary{}}}}}}},
         {"long string", repeat("x", 1000)},
     };
+}
+
+TEST(PlistBinary, RoundTripsThroughTheBinaryWriter) {
+    const Dictionary info = everyKind();
     const auto back = parse(test::binaryPlist(info));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, Value(info));
     // And the binary file converts to XML and back unchanged.
     EXPECT_EQ(parse(toXml(*back)), Value(info));
+}
+
+// Other programs read what Vendrel writes: libplist's XML reader must accept the writer's
+// output and find the same values in it (checked by having libplist re-encode them as a
+// binary list for our reader).
+TEST(PlistXml, LibplistReadsTheWriterOutputAsWritten) {
+    const Value value = everyKind();
+    const std::string xml = toXml(value);
+    plist_t node = nullptr;
+    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
+    ASSERT_NE(node, nullptr);
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bytes, &length);
+    plist_free(node);
+    ASSERT_NE(bytes, nullptr);
+    const std::string binary(bytes, length);
+    std::free(bytes);
+    EXPECT_EQ(parse(binary), value);
 }
 
 TEST(PlistBinary, SharedObjectsAreReadOncePerReference) {
