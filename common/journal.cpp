@@ -7,18 +7,30 @@ thread_local Journal* t_journal = nullptr;
 
 std::string_view toString(JournalAction action) {
     switch (action) {
-        case JournalAction::RoutineSelected: return "routine";
-        case JournalAction::MovedToTrash: return "moved to Trash";
-        case JournalAction::TrashFailed: return "not moved";
-        case JournalAction::RefusedByGuard: return "refused";
-        case JournalAction::ForceRemoved: return "force-removed";
-        case JournalAction::ForceRemovalRefused: return "force removal refused";
-        case JournalAction::ShellLineRun: return "shell line";
-        case JournalAction::PatternRemoved: return "pattern removed";
-        case JournalAction::CommandListRun: return "command list";
-        case JournalAction::ProcessStopped: return "process stopped";
-        case JournalAction::Logged: return "log";
-        case JournalAction::Skipped: return "skipped";
+        case JournalAction::RoutineSelected:
+            return "routine";
+        case JournalAction::MovedToTrash:
+            return "moved to Trash";
+        case JournalAction::TrashFailed:
+            return "not moved";
+        case JournalAction::RefusedByGuard:
+            return "refused";
+        case JournalAction::ForceRemoved:
+            return "force-removed";
+        case JournalAction::ForceRemovalRefused:
+            return "force removal refused";
+        case JournalAction::ShellLineRun:
+            return "shell line";
+        case JournalAction::PatternRemoved:
+            return "pattern removed";
+        case JournalAction::CommandListRun:
+            return "command list";
+        case JournalAction::ProcessStopped:
+            return "process stopped";
+        case JournalAction::Logged:
+            return "log";
+        case JournalAction::Skipped:
+            return "skipped";
     }
     return "?";
 }
@@ -50,7 +62,8 @@ bool journalDryRun() {
 }
 
 void journalRecord(JournalAction action, std::string subject, std::string detail) {
-    if (t_journal) t_journal->add({action, std::move(subject), std::move(detail)});
+    if (t_journal)
+        t_journal->add({action, std::move(subject), std::move(detail)});
 }
 
 }  // namespace vendrel

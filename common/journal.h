@@ -15,18 +15,18 @@
 namespace vendrel {
 
 enum class JournalAction {
-    RoutineSelected,    // subject: routine name
-    MovedToTrash,       // subject: path; detail: where it went in the Trash
-    TrashFailed,        // subject: path; detail: why
-    RefusedByGuard,     // subject: path; detail: why the guard refused it
-    ForceRemoved,       // subject: path
-    ForceRemovalRefused,// subject: path; detail: why
-    ShellLineRun,       // subject: the command line
-    PatternRemoved,     // subject: the pattern
-    CommandListRun,     // subject: the command list text
-    ProcessStopped,     // subject: bundle path; detail: pid
-    Logged,             // subject: the log line
-    Skipped,            // subject: what; detail: why (unusable name or identifier, ...)
+    RoutineSelected,      // subject: routine name
+    MovedToTrash,         // subject: path; detail: where it went in the Trash
+    TrashFailed,          // subject: path; detail: why
+    RefusedByGuard,       // subject: path; detail: why the guard refused it
+    ForceRemoved,         // subject: path
+    ForceRemovalRefused,  // subject: path; detail: why
+    ShellLineRun,         // subject: the command line
+    PatternRemoved,       // subject: the pattern
+    CommandListRun,       // subject: the command list text
+    ProcessStopped,       // subject: bundle path; detail: pid
+    Logged,               // subject: the log line
+    Skipped,              // subject: what; detail: why (unusable name or identifier, ...)
 };
 
 std::string_view toString(JournalAction action);
@@ -39,13 +39,13 @@ struct JournalEntry {
 };
 
 class Journal {
-public:
+  public:
     explicit Journal(bool dryRun = false) : dryRun_(dryRun) {}
     bool dryRun() const { return dryRun_; }
     void add(JournalEntry entry);
     std::vector<JournalEntry> entries() const;
 
-private:
+  private:
     bool dryRun_;
     mutable std::mutex mutex_;
     std::vector<JournalEntry> entries_;
@@ -53,13 +53,13 @@ private:
 
 // Attaches a journal to the current thread for the scope's life (scopes nest).
 class JournalScope {
-public:
+  public:
     explicit JournalScope(Journal& journal);
     ~JournalScope();
     JournalScope(const JournalScope&) = delete;
     JournalScope& operator=(const JournalScope&) = delete;
 
-private:
+  private:
     Journal* previous_;
 };
 

@@ -18,7 +18,7 @@
 namespace vendrel {
 
 class lib_funs {
-public:
+  public:
     lib_funs() = delete;
 
     // ---- File measures, formatting and deletion ----
@@ -45,12 +45,10 @@ public:
                                                         const std::string& PlistFileName,
                                                         bool IsDelete);
     static bool fun_File_GetAllPlist_Receipts(const std::string& fragment, bool bool_IsDelete);
-    static bool fun_File_GetAllFile_LibraryCaches(const std::string& fragment,
-                                                  bool bool_IsDelete);
+    static bool fun_File_GetAllFile_LibraryCaches(const std::string& fragment, bool bool_IsDelete);
     static bool fun_File_GetAllFile_LibraryExtensions(const std::string& fragment,
                                                       bool bool_IsDelete);
-    static bool fun_File_GetallFile_libraryCookies(const std::string& fragment,
-                                                   bool bool_IsDelete);
+    static bool fun_File_GetallFile_libraryCookies(const std::string& fragment, bool bool_IsDelete);
     static bool fun_File_GetAllFile_LibraryApplictionState(const std::string& fragment,
                                                            bool bool_IsDelete);
     static bool fun_File_GetAllFile_LibraryContainers(const std::string& fragment,

@@ -10,7 +10,7 @@
 namespace vendrel {
 
 class lib_funs_AppExtendDelete_Routines {
-public:
+  public:
     static void fun_AllClean_TeamViewer();
     static void fun_AllClean_AndroidFileTransfer();
     static void fun_AllClean_Avira(const std::string& Str_InstallPath);

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const char* name : {"__info_plist", "__launchd_plist", ""}) {
         auto section = vendrel::platform::sectionFromImage(image, name);
-        if (section && section->size() > image.size()) std::abort();
+        if (section && section->size() > image.size())
+            std::abort();
     }
     return 0;
 }

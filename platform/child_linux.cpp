@@ -13,10 +13,12 @@ namespace vendrel::platform {
 
 ChildResult runAndWait(const std::vector<std::string>& argv) {
     ChildResult result;
-    if (argv.empty()) return result;
+    if (argv.empty())
+        return result;
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -25,13 +27,16 @@ ChildResult runAndWait(const std::vector<std::string>& argv) {
     pid_t pid = 0;
     int rc = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return result;
+    if (rc != 0)
+        return result;
     result.started = true;
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return result;
+        if (errno != EINTR)
+            return result;
     }
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFEXITED(status))
+        result.exitCode = WEXITSTATUS(status);
     return result;
 }
 

@@ -9,7 +9,8 @@ namespace vendrel::platform {
 
 double timeScale() {
     const char* v = std::getenv("VENDREL_TIME_SCALE");
-    if (!v || !*v) return 1.0;
+    if (!v || !*v)
+        return 1.0;
     char* end = nullptr;
     double d = std::strtod(v, &end);
     return (end != v && d >= 0.0 && d <= 100.0) ? d : 1.0;
@@ -17,7 +18,8 @@ double timeScale() {
 
 void sleepSeconds(double seconds) {
     double s = seconds * timeScale();
-    if (s > 0) std::this_thread::sleep_for(std::chrono::duration<double>(s));
+    if (s > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(s));
 }
 
 std::string formatLocalDateTime(std::chrono::system_clock::time_point t) {

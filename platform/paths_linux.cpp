@@ -16,20 +16,24 @@ std::string envOr(const char* name, std::string fallback) {
 }
 
 std::string stripTrailingSlashes(std::string s) {
-    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
     return s;
 }
 
 // The root as the kernel spells it (/proc/<pid>/exe gives resolved paths).
 std::string canonicalRoot(const std::string& root) {
     char buf[PATH_MAX];
-    if (::realpath(root.c_str(), buf)) return buf;
+    if (::realpath(root.c_str(), buf))
+        return buf;
     return root;
 }
 
 std::optional<std::string> stripRoot(std::string_view host, const std::string& root) {
-    if (root == "/") return std::string(host);
-    if (host == root) return std::string("/");
+    if (root == "/")
+        return std::string(host);
+    if (host == root)
+        return std::string("/");
     if (host.size() > root.size() && host.compare(0, root.size(), root) == 0 &&
         host[root.size()] == '/')
         return std::string(host.substr(root.size()));
@@ -44,33 +48,40 @@ std::string volumeRoot() {
         // A relative root is taken from the working folder once, here, so that every host
         // path is absolute and matches what /proc reports.
         char cwd[PATH_MAX];
-        if (::getcwd(cwd, sizeof cwd)) root = std::string(cwd) + "/" + root;
+        if (::getcwd(cwd, sizeof cwd))
+            root = std::string(cwd) + "/" + root;
     }
     return stripTrailingSlashes(root);
 }
 
 std::string toHost(std::string_view logical) {
-    if (logical.empty() || logical.front() != '/') return {};
+    if (logical.empty() || logical.front() != '/')
+        return {};
     std::string root = volumeRoot();
-    if (root == "/") return std::string(logical);
+    if (root == "/")
+        return std::string(logical);
     return root + std::string(logical);
 }
 
 std::optional<std::string> toLogical(std::string_view host) {
     std::string root = volumeRoot();
-    if (auto l = stripRoot(host, root)) return l;
+    if (auto l = stripRoot(host, root))
+        return l;
     return stripRoot(host, canonicalRoot(root));
 }
 
 std::string homeDirectory() {
     std::string home = envOr("VENDREL_HOME", "");
-    if (!home.empty()) return stripTrailingSlashes(home);
+    if (!home.empty())
+        return stripTrailingSlashes(home);
     if (volumeRoot() != "/") {
-        if (::geteuid() == 0) return "/private/var/root";
+        if (::geteuid() == 0)
+            return "/private/var/root";
     }
     std::string h = envOr("HOME", "");
     if (h.empty()) {
-        if (const passwd* pw = ::getpwuid(::geteuid())) h = pw->pw_dir;
+        if (const passwd* pw = ::getpwuid(::geteuid()))
+            h = pw->pw_dir;
     }
     return h.empty() ? std::string("/") : stripTrailingSlashes(h);
 }
@@ -81,7 +92,8 @@ std::string desktopDirectory() {
 
 std::string runningBundlePath() {
     std::string override = envOr("VENDREL_APP_BUNDLE", "");
-    if (!override.empty()) return stripTrailingSlashes(override);
+    if (!override.empty())
+        return stripTrailingSlashes(override);
     char buf[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n > 0) {
@@ -89,7 +101,8 @@ std::string runningBundlePath() {
         if (auto logical = toLogical(buf)) {
             static constexpr std::string_view kMarker = ".app/Contents/MacOS/";
             size_t pos = logical->rfind(kMarker);
-            if (pos != std::string::npos) return logical->substr(0, pos + 4);
+            if (pos != std::string::npos)
+                return logical->substr(0, pos + 4);
         }
     }
     return "/Applications/Vendrel.app";

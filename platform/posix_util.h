@@ -11,7 +11,7 @@ namespace vendrel::platform::posix {
 
 // An owned file descriptor.
 class Fd {
-public:
+  public:
     Fd() = default;
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() { reset(); }
@@ -33,11 +33,12 @@ public:
         return f;
     }
     void reset() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
         fd_ = -1;
     }
 
-private:
+  private:
     int fd_ = -1;
 };
 

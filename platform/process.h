@@ -12,8 +12,8 @@ namespace vendrel::platform {
 
 struct RunningApplication {
     int pid = 0;
-    uint64_t startTime = 0;  // kernel start time, guards against pid reuse
-    std::string bundlePath;  // logical path of X.app
+    uint64_t startTime = 0;                 // kernel start time, guards against pid reuse
+    std::string bundlePath;                 // logical path of X.app
     std::optional<std::string> bundleName;  // CFBundleName of the bundle's Info.plist
 };
 

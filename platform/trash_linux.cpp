@@ -15,9 +15,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <dirent.h>
 #include <algorithm>
 #include <cstring>
-#include <dirent.h>
 #include <memory>
 
 #include "platform/fs.h"
@@ -34,7 +34,8 @@ constexpr const char* kRecordFolder = ".Vendrel-PutBack";
 int renameNoReplace(int olddir, const char* oldname, int newdir, const char* newname) {
     int rc = static_cast<int>(
         ::syscall(SYS_renameat2, olddir, oldname, newdir, newname, RENAME_NOREPLACE));
-    if (rc == 0 || errno != EINVAL) return rc;
+    if (rc == 0 || errno != EINVAL)
+        return rc;
     // A file system without RENAME_NOREPLACE: check, then rename (a small race, no worse).
     struct stat st {};
     if (::fstatat(newdir, newname, &st, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -47,43 +48,58 @@ int renameNoReplace(int olddir, const char* oldname, int newdir, const char* new
 // Copies `name` in `from` to `name2` in `to`, never following links. False on any failure.
 bool copyTreeAt(int from, const std::string& name, int to, const std::string& name2) {
     struct stat st {};
-    if (::fstatat(from, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (::fstatat(from, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
     if (S_ISLNK(st.st_mode)) {
         std::string target(static_cast<size_t>(st.st_size) + 1, '\0');
         ssize_t n = ::readlinkat(from, name.c_str(), target.data(), target.size());
-        if (n < 0) return false;
+        if (n < 0)
+            return false;
         target.resize(static_cast<size_t>(n));
         return ::symlinkat(target.c_str(), to, name2.c_str()) == 0;
     }
     if (S_ISDIR(st.st_mode)) {
-        if (::mkdirat(to, name2.c_str(), 0700) != 0) return false;
-        posix::Fd src(::openat(from, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (::mkdirat(to, name2.c_str(), 0700) != 0)
+            return false;
+        posix::Fd src(
+            ::openat(from, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         posix::Fd dst(::openat(to, name2.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!src.valid() || !dst.valid()) return false;
+        if (!src.valid() || !dst.valid())
+            return false;
         std::unique_ptr<DIR, int (*)(DIR*)> d(::fdopendir(::dup(src.get())), ::closedir);
-        if (!d) return false;
+        if (!d)
+            return false;
         while (dirent* e = ::readdir(d.get())) {
-            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
-            if (!copyTreeAt(src.get(), e->d_name, dst.get(), e->d_name)) return false;
+            if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, ".."))
+                continue;
+            if (!copyTreeAt(src.get(), e->d_name, dst.get(), e->d_name))
+                return false;
         }
         ::fchmod(dst.get(), st.st_mode & 07777);
         return true;
     }
-    if (!S_ISREG(st.st_mode)) return false;
+    if (!S_ISREG(st.st_mode))
+        return false;
     posix::Fd in(::openat(from, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    posix::Fd out(::openat(to, name2.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                           st.st_mode & 07777));
-    if (!in.valid() || !out.valid()) return false;
+    posix::Fd out(
+        ::openat(to, name2.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    if (!in.valid() || !out.valid())
+        return false;
     char buf[1 << 16];
     for (;;) {
         ssize_t n = ::read(in.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
         for (ssize_t off = 0; off < n;) {
             ssize_t w = ::write(out.get(), buf + off, static_cast<size_t>(n - off));
-            if (w < 0 && errno == EINTR) continue;
-            if (w < 0) return false;
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w < 0)
+                return false;
             off += w;
         }
     }
@@ -92,7 +108,8 @@ bool copyTreeAt(int from, const std::string& name, int to, const std::string& na
 
 // "Foo.app" -> "Foo 14-03-22.app", then "Foo 14-03-22 2.app", ...
 std::string candidateName(const std::string& name, int attempt) {
-    if (attempt == 0) return name;
+    if (attempt == 0)
+        return name;
     std::string ext = pathExtension(name);
     std::string stem = ext.empty() ? name : name.substr(0, name.size() - ext.size() - 1);
     time_t now = ::time(nullptr);
@@ -101,8 +118,10 @@ std::string candidateName(const std::string& name, int attempt) {
     char stamp[16];
     ::strftime(stamp, sizeof stamp, "%H-%M-%S", &tm);
     std::string out = stem + " " + stamp;
-    if (attempt > 1) out += " " + std::to_string(attempt);
-    if (!ext.empty()) out += "." + ext;
+    if (attempt > 1)
+        out += " " + std::to_string(attempt);
+    if (!ext.empty())
+        out += "." + ext;
     return out;
 }
 
@@ -131,7 +150,8 @@ MoveResult moveToTrash(std::string_view logicalPath) {
     std::string leaf;
     posix::Fd parent = posix::openParentNoFollow(logicalPath, leaf);
     if (!parent.valid()) {
-        r.error = errno == ENOENT ? "missing" : "a parent folder cannot be opened without following links";
+        r.error = errno == ENOENT ? "missing"
+                                  : "a parent folder cannot be opened without following links";
         return r;
     }
     struct stat st {};
@@ -159,10 +179,12 @@ MoveResult moveToTrash(std::string_view logicalPath) {
             writeRecord(trash, name, logicalPath);
             return r;
         }
-        if (errno == EEXIST) continue;
+        if (errno == EEXIST)
+            continue;
         if (errno == EXDEV) {
             struct stat exists {};
-            if (::fstatat(trashFd.get(), name.c_str(), &exists, AT_SYMLINK_NOFOLLOW) == 0) continue;
+            if (::fstatat(trashFd.get(), name.c_str(), &exists, AT_SYMLINK_NOFOLLOW) == 0)
+                continue;
             if (!copyTreeAt(parent.get(), leaf, trashFd.get(), name)) {
                 posix::removeTreeAt(trashFd.get(), name);
                 r.error = "the item could not be copied to the Trash";
@@ -187,21 +209,26 @@ MoveResult moveToTrash(std::string_view logicalPath) {
 }
 
 std::vector<Record> records(std::string_view trashFolderLogical) {
-    std::string trash = trashFolderLogical.empty() ? trashFolder() : std::string(trashFolderLogical);
+    std::string trash =
+        trashFolderLogical.empty() ? trashFolder() : std::string(trashFolderLogical);
     std::string folder = appendPathComponent(trash, kRecordFolder);
     std::vector<Record> out;
     for (const std::string& name : fs::contentsOfDirectory(folder)) {
         auto d = plist::readDictionary(appendPathComponent(folder, name));
-        if (!d) continue;
+        if (!d)
+            continue;
         const std::string* original = plist::stringForKey(*d, "OriginalPath");
         const std::string* trashed = plist::stringForKey(*d, "TrashedPath");
         const plist::Value* date = plist::valueForKey(*d, "Date");
-        if (!original || !trashed) continue;
+        if (!original || !trashed)
+            continue;
         // A record whose item has left the Trash (emptied, or put back by hand) is stale.
-        if (!fs::attributesOfItem(*trashed)) continue;
+        if (!fs::attributesOfItem(*trashed))
+            continue;
         Record rec{*original, *trashed, {}};
         if (date)
-            if (auto* dt = std::get_if<plist::Date>(&date->v)) rec.when = dt->time;
+            if (auto* dt = std::get_if<plist::Date>(&date->v))
+                rec.when = dt->time;
         if (const plist::Value* ts = plist::valueForKey(*d, "Timestamp"))
             if (auto* secs = std::get_if<double>(&ts->v))
                 rec.when = std::chrono::system_clock::time_point(
@@ -236,7 +263,8 @@ MoveResult putBack(const Record& record) {
     r.moved = true;
     r.trashedPath = record.trashedPath;
     std::string trash = deletingLastPathComponent(record.trashedPath);
-    fs::removeItem(appendPathComponent(appendPathComponent(trash, kRecordFolder), fromLeaf + ".plist"));
+    fs::removeItem(
+        appendPathComponent(appendPathComponent(trash, kRecordFolder), fromLeaf + ".plist"));
     return r;
 }
 

@@ -13,11 +13,12 @@ namespace vendrel {
 // A value read and written as a whole from several threads.
 template <typename T>
 class AtomicField {
-public:
+  public:
     explicit AtomicField(T initial = T()) : value_(std::move(initial)) {}
     AtomicField(const AtomicField& other) : value_(other.get()) {}
     AtomicField& operator=(const AtomicField& other) {
-        if (this != &other) set(other.get());
+        if (this != &other)
+            set(other.get());
         return *this;
     }
     T get() const {
@@ -29,7 +30,7 @@ public:
         value_ = std::move(v);
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     T value_;
 };
@@ -41,7 +42,7 @@ struct Image {
 };
 
 class lib_TargetInstalledAppInfo {
-public:
+  public:
     AtomicField<std::optional<Image>> mpu_image_Icons;
     AtomicField<std::optional<Image>> mpu_image_LargeIcons;
     AtomicField<std::string> mpu_str_Name{"N/A"};

@@ -6,7 +6,7 @@
 namespace vendrel {
 
 class UntrustedAppsHook {
-public:
+  public:
     virtual ~UntrustedAppsHook() = default;
     // Step 1 of every rebuild: empty the untrusted-applications list, then fun_GetMLApps.
     virtual void beginRebuild() = 0;

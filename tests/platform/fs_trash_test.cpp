@@ -46,7 +46,8 @@ TEST(FileManager, EnumerationReportsLinksEntersPackagesAndSkips) {
     uint64_t bytes = 0;
     fs::enumerate("/t", [&](const fs::WalkEntry& e) {
         seen.push_back(e.path);
-        if (e.type != fs::FileType::Directory) bytes += e.size;
+        if (e.type != fs::FileType::Directory)
+            bytes += e.size;
         return fs::WalkControl::Continue;
     });
     ::chmod(vol.host("/t/locked").c_str(), 0755);
@@ -68,7 +69,8 @@ TEST(FileManager, EnumerationSkipsAFolderTheCallbackMovedAway) {
     std::vector<std::string> seen;
     fs::enumerate("/t", [&](const fs::WalkEntry& e) {
         seen.push_back(e.path);
-        if (e.path == "/t/x/com.foo") std::filesystem::rename(vol.host(e.path), vol.host("/moved"));
+        if (e.path == "/t/x/com.foo")
+            std::filesystem::rename(vol.host(e.path), vol.host("/moved"));
         return fs::WalkControl::Continue;
     });
     EXPECT_FALSE(std::count(seen.begin(), seen.end(), "/t/x/com.foo/inner"));

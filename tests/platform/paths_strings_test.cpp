@@ -14,7 +14,8 @@ TEST(Paths, LogicalToHostAndBack) {
     EXPECT_EQ(toLogical(vol.root() + "/Users/tester"), "/Users/tester");
     EXPECT_EQ(toLogical(vol.root()), "/");
     EXPECT_FALSE(toLogical("/etc/passwd").has_value());
-    EXPECT_FALSE(toLogical(vol.root() + "-other/x").has_value()) << "a sibling with a common prefix";
+    EXPECT_FALSE(toLogical(vol.root() + "-other/x").has_value())
+        << "a sibling with a common prefix";
     EXPECT_EQ(homeDirectory(), "/Users/tester");
     EXPECT_EQ(desktopDirectory(), "/Users/tester/Desktop");
 }
@@ -56,12 +57,18 @@ TEST(Strings, CompareWithOptions65) {
         int expected;
     };
     const Row rows[] = {
-        {"Foo", "foo", 0},          {"teamviewer.APP", "TeamViewer.app", 0},
-        {"Foo2", "Foo10", -1},      {"Foo10", "Foo2", 1},
-        {"Version 007", "version 7", 0}, {"3.10", "3.9", 1},
-        {"3.1", "3.2", -1},         {"3.1", "3.1", 0},
-        {"abc", "abcd", -1},        {"Élan", "élan", 0},
-        {"Straße", "STRASSE", 1},   {"", "", 0},
+        {"Foo", "foo", 0},
+        {"teamviewer.APP", "TeamViewer.app", 0},
+        {"Foo2", "Foo10", -1},
+        {"Foo10", "Foo2", 1},
+        {"Version 007", "version 7", 0},
+        {"3.10", "3.9", 1},
+        {"3.1", "3.2", -1},
+        {"3.1", "3.1", 0},
+        {"abc", "abcd", -1},
+        {"Élan", "élan", 0},
+        {"Straße", "STRASSE", 1},
+        {"", "", 0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.a) + " vs " + r.b);

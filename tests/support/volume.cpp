@@ -29,28 +29,36 @@ void restoreEnv(const char* name, const std::optional<std::string>& v) {
 // visited alternatives as maybe-uninitialized.
 plist_t toPlist(const platform::plist::Value& value) {
     using namespace platform::plist;
-    if (auto* s = std::get_if<std::string>(&value.v)) return plist_new_string(s->c_str());
-    if (auto* i = std::get_if<int64_t>(&value.v)) return plist_new_uint(static_cast<uint64_t>(*i));
-    if (auto* r = std::get_if<double>(&value.v)) return plist_new_real(*r);
-    if (auto* b = std::get_if<bool>(&value.v)) return plist_new_bool(*b ? 1 : 0);
+    if (auto* s = std::get_if<std::string>(&value.v))
+        return plist_new_string(s->c_str());
+    if (auto* i = std::get_if<int64_t>(&value.v))
+        return plist_new_uint(static_cast<uint64_t>(*i));
+    if (auto* r = std::get_if<double>(&value.v))
+        return plist_new_real(*r);
+    if (auto* b = std::get_if<bool>(&value.v))
+        return plist_new_bool(*b ? 1 : 0);
     if (auto* d = std::get_if<Data>(&value.v))
         return plist_new_data(d->bytes.data(), d->bytes.size());
-    if (std::get_if<Date>(&value.v)) return plist_new_date(0, 0);
+    if (std::get_if<Date>(&value.v))
+        return plist_new_date(0, 0);
     if (auto* a = std::get_if<Array>(&value.v)) {
         plist_t out = plist_new_array();
-        for (const auto& e : *a) plist_array_append_item(out, toPlist(e));
+        for (const auto& e : *a)
+            plist_array_append_item(out, toPlist(e));
         return out;
     }
     plist_t out = plist_new_dict();
     if (auto* d = std::get_if<Dictionary>(&value.v))
-        for (const auto& [k, e] : *d) plist_dict_set_item(out, k.c_str(), toPlist(e));
+        for (const auto& [k, e] : *d)
+            plist_dict_set_item(out, k.c_str(), toPlist(e));
     return out;
 }
 }  // namespace
 
 TempVolume::TempVolume(std::string home) : home_(std::move(home)) {
     std::string tmpl = (stdfs::temp_directory_path() / "vendrel-vol-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
     root_ = tmpl;
     savedRoot_ = getEnv("VENDREL_ROOT");
     savedHome_ = getEnv("VENDREL_HOME");
@@ -130,7 +138,8 @@ std::string binaryPlist(const platform::plist::Dictionary& info) {
 std::string builtProgram(std::string_view name) {
     for (const char* sub : {"", "/daemon", "/tools/server", "/tools/launchd", "/tools/demo"}) {
         std::string p = std::string(VENDREL_BUILD_DIR) + sub + "/" + std::string(name);
-        if (::access(p.c_str(), X_OK) == 0) return p;
+        if (::access(p.c_str(), X_OK) == 0)
+            return p;
     }
     return std::string(VENDREL_BUILD_DIR) + "/" + std::string(name);
 }

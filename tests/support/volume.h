@@ -16,7 +16,7 @@
 namespace vendrel::test {
 
 class TempVolume {
-public:
+  public:
     explicit TempVolume(std::string home = "/Users/tester");
     ~TempVolume();
     TempVolume(const TempVolume&) = delete;
@@ -35,7 +35,7 @@ public:
     void makeBundle(std::string_view logical, const platform::plist::Dictionary& info,
                     bool binary = false) const;
 
-private:
+  private:
     std::string root_;
     std::string home_;
     std::optional<std::string> savedRoot_, savedHome_;
