@@ -6,6 +6,7 @@
 // Put-back records live in "<Trash>/.Vendrel-PutBack/", one property list per trashed item
 // (its name in the Trash + ".plist"), holding "OriginalPath", "TrashedPath", "Date" and
 // "Timestamp" (seconds since 1970 with the fraction, to order moves within one second).
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -15,7 +16,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <dirent.h>
 #include <algorithm>
 #include <cstring>
 #include <memory>
