@@ -1,11 +1,9 @@
 #include "platform/plist.h"
 
 #include <gtest/gtest.h>
-#include <plist/plist.h>
 #include <sys/stat.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -269,17 +267,8 @@ TEST(PlistBinary, RoundTripsThroughTheBinaryWriter) {
 // binary list for our reader).
 TEST(PlistXml, LibplistReadsTheWriterOutputAsWritten) {
     const Value value = everyKind();
-    const std::string xml = toXml(value);
-    plist_t node = nullptr;
-    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
-    ASSERT_NE(node, nullptr);
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node, &bytes, &length);
-    plist_free(node);
-    ASSERT_NE(bytes, nullptr);
-    const std::string binary(bytes, length);
-    std::free(bytes);
+    const std::string binary = test::binaryPlistFromXml(toXml(value));
+    ASSERT_FALSE(binary.empty());
     EXPECT_EQ(parse(binary), value);
 }
 

@@ -123,16 +123,31 @@ void TempVolume::makeBundle(std::string_view logical, const platform::plist::Dic
     }
 }
 
-std::string binaryPlist(const platform::plist::Dictionary& info) {
-    const platform::plist::Value value(info);
-    plist_t root = toPlist(value);
+namespace {
+
+// libplist's binary writer on a tree it owns; the tree is freed. Empty for no tree.
+std::string toBinaryAndFree(plist_t root) {
+    if (root == nullptr)
+        return {};
     char* bin = nullptr;
     uint32_t len = 0;
     plist_to_bin(root, &bin, &len);
-    std::string out(bin, len);
-    free(bin);
     plist_free(root);
+    std::string out(bin != nullptr ? bin : "", len);
+    free(bin);
     return out;
+}
+
+}  // namespace
+
+std::string binaryPlist(const platform::plist::Dictionary& info) {
+    return toBinaryAndFree(toPlist(platform::plist::Value(info)));
+}
+
+std::string binaryPlistFromXml(std::string_view xml) {
+    plist_t root = nullptr;
+    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &root);
+    return toBinaryAndFree(root);
 }
 
 std::string builtProgram(std::string_view name) {

@@ -43,6 +43,9 @@ class TempVolume {
 
 // The raw bytes of a binary property list for `info` (written with libplist's writer).
 std::string binaryPlist(const platform::plist::Dictionary& info);
+// What libplist's XML reader finds in `xml`, written back by its binary writer; empty when
+// libplist refuses the XML.
+std::string binaryPlistFromXml(std::string_view xml);
 
 // Path of a program built by this build tree ("Vendrel", "vendrel-server", ...).
 std::string builtProgram(std::string_view name);
