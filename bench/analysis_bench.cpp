@@ -107,9 +107,8 @@ Counts inventory(const std::string& logical, size_t& refreshes) {
     std::thread worker([&] {
         std::vector<vendrel::FileEntry> list;
         std::optional<uint64_t> size;
-        vendrel::mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
-            logical, "Big", "com.example.Big", list, c.dirs, c.files, size,
-            [&](uint64_t d, uint64_t f) { progress.report(d, f); });
+        vendrel::takeInventory(logical, "Big", "com.example.Big", list, c.dirs, c.files, size,
+                               [&](uint64_t d, uint64_t f) { progress.report(d, f); });
         progress.flush();
         c.bytes = size.value_or(0);
         mainQueue.async([&] { done = true; });

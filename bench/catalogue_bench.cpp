@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     vendrel::Catalogue catalogue;
     size_t listed = 0, parsed = 0;
     auto scan = [&] {
-        catalogue.fun_GetInstalledApps(false);  // as at start-up
-        listed = catalogue.mpu_array_TargetInstalledAppInfo.size();
+        catalogue.rebuild(false);  // as at start-up
+        listed = catalogue.apps.size();
     };
     auto bare = [&] {
         parsed = 0;

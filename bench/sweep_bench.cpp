@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "common/lib_funs_AppExtendDelete.h"
+#include "common/extended_delete.h"
 #include "platform/plist.h"
 
 namespace {
@@ -144,8 +144,8 @@ size_t baseline(const std::string& root) {
 }
 
 void sweep() {
-    vendrel::lib_funs_AppExtendDelete::fun_AppExtendDelete(
-        "/Applications/Bench Notes.app", "Bench Notes", "com.benchmark.notes", std::nullopt, true);
+    vendrel::extended_delete::run("/Applications/Bench Notes.app", "Bench Notes",
+                                  "com.benchmark.notes", std::nullopt, vendrel::Mode::User);
 }
 
 double seconds(Clock::duration d) {

@@ -107,9 +107,9 @@ Request read(std::string_view contentsFolder) {
         return r;
     }
     const auto& f = r.folders;
-    std::optional<std::string> why = homeRefusal(f.CurrentUserHomeDirPath);
+    std::optional<std::string> why = homeRefusal(f.userHome);
     if (!why)
-        why = filePathRefusal(f.FilePath, f.CurrentUserHomeDirPath);
+        why = filePathRefusal(f.installPath, f.userHome);
     if (why) {
         r.verdict = Verdict::Refused;
         r.refusal = *why;
@@ -120,18 +120,18 @@ Request read(std::string_view contentsFolder) {
     auto commands = request_files::readCommandList(contentsFolder);
     if (!commands)
         return r;
-    if (commands->FilePath != f.FilePath) {
-        r.notes.push_back("the command list was fetched for \"" + commands->FilePath +
+    if (commands->installPath != f.installPath) {
+        r.notes.push_back("the command list was fetched for \"" + commands->installPath +
                           "\", not for this application: not run");
         return r;
     }
-    const std::string hostHome = platform::toHost(f.CurrentUserHomeDirPath);
-    if (commands->RemovalCml.find('~') != std::string::npos && !isPlainPath(hostHome)) {
+    const std::string hostHome = platform::toHost(f.userHome);
+    if (commands->commands.find('~') != std::string::npos && !isPlainPath(hostHome)) {
         r.notes.push_back("the home folder \"" + hostHome +
                           "\" cannot stand in the command list safely: not run");
         return r;
     }
-    r.commandList = replaceTilde(commands->RemovalCml, hostHome);
+    r.commandList = replaceTilde(commands->commands, hostHome);
     return r;
 }
 

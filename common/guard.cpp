@@ -1,10 +1,9 @@
 #include "common/guard.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 
+#include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 
@@ -231,21 +230,9 @@ bool isUsableIdentifier(std::string_view identifier) {
 std::optional<std::string> forceRemovalRefusal(std::string_view logicalPath) {
     if (auto r = refusal(logicalPath))
         return r;
-    // Every parent folder, from the volume root down, must be a real folder: a link among
-    // them would redirect "rm -rf" to its target.
-    std::vector<std::string> c = platform::pathComponents(logicalPath);
-    std::string cur;
-    for (size_t i = 1; i + 1 < c.size(); ++i) {
-        cur += "/" + c[i];
-        std::string host = platform::toHost(cur);
-        struct stat st {};
-        if (::lstat(host.c_str(), &st) != 0)
-            return std::nullopt;  // nothing there to remove
-        if (S_ISLNK(st.st_mode))
-            return "a parent folder is a symbolic link: " + cur;
-        if (!S_ISDIR(st.st_mode))
-            return std::nullopt;
-    }
+    // A link among the parent folders would redirect "rm -rf" to its target.
+    if (auto link = platform::fs::linkAmongParents(logicalPath))
+        return "a parent folder is a symbolic link: " + *link;
     return std::nullopt;
 }
 

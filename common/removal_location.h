@@ -1,4 +1,4 @@
-// The removal flow's location check (mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove):
+// The removal flow's location check (isSafeToRemove):
 // where a bundle may lie for the system to remove it. Shared by the application, which
 // checks before it starts a removal, and the daemon, which checks again before it acts as
 // root on what a request file names.

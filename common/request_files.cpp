@@ -29,16 +29,16 @@ std::string commandListPath(std::string_view contentsFolder) {
 
 bool writeFolderList(std::string_view contentsFolder, const FolderList& list) {
     const plist::Array entries = {
-        plist::Dictionary{{"AppName", list.AppName}, {"Publisher", list.Publisher}},
-        plist::Dictionary{{"IsDirPath", list.IsDirPath}, {"FilePath", list.FilePath}},
-        plist::Dictionary{{"CurrentUserHomeDirPath", list.CurrentUserHomeDirPath}},
+        plist::Dictionary{{"AppName", list.appName}, {"Publisher", list.bundleId}},
+        plist::Dictionary{{"IsDirPath", list.isFolder}, {"FilePath", list.installPath}},
+        plist::Dictionary{{"CurrentUserHomeDirPath", list.userHome}},
     };
     return plist::writeXmlFile(folderListPath(contentsFolder), entries);
 }
 
 bool writeCommandList(std::string_view contentsFolder, const CommandList& list) {
     const plist::Array entries = {
-        plist::Dictionary{{"RemovalCml", list.RemovalCml}, {"FilePath", list.FilePath}},
+        plist::Dictionary{{"RemovalCml", list.commands}, {"FilePath", list.installPath}},
     };
     return plist::writeXmlFile(commandListPath(contentsFolder), entries);
 }
@@ -68,11 +68,11 @@ ReadStatus parseFolderList(const plist::Value& root, FolderList& out) {
 
     const std::string* appName = stringAt(*array, 0, "AppName");
     const std::string* publisher = stringAt(*array, 0, "Publisher");
-    out.AppName = appName ? *appName : std::string();
-    out.Publisher = publisher ? *publisher : std::string();
-    out.IsDirPath = *isDirPath;
-    out.FilePath = *filePath;
-    out.CurrentUserHomeDirPath = *home;
+    out.appName = appName ? *appName : std::string();
+    out.bundleId = publisher ? *publisher : std::string();
+    out.isFolder = *isDirPath;
+    out.installPath = *filePath;
+    out.userHome = *home;
     return ReadStatus::Ok;
 }
 

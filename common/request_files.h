@@ -32,16 +32,18 @@ inline constexpr std::string_view kCommandListName = "Delete_Cml.txt";
 inline constexpr std::string_view kInstalledContentsFolder = "/Applications/Vendrel.app/Contents";
 
 struct FolderList {
-    std::string AppName;                 // entry 0
-    std::string Publisher;               // entry 0
-    std::string IsDirPath = "YES";       // entry 1
-    std::string FilePath;                // entry 1
-    std::string CurrentUserHomeDirPath;  // entry 2
+    // Each member is stored under the key of the same meaning ("AppName", "Publisher",
+    // "IsDirPath", "FilePath", "CurrentUserHomeDirPath"), one dictionary per entry.
+    std::string appName;           // entry 0
+    std::string bundleId;          // entry 0
+    std::string isFolder = "YES";  // entry 1
+    std::string installPath;       // entry 1
+    std::string userHome;          // entry 2
 };
 
 struct CommandList {
-    std::string RemovalCml;
-    std::string FilePath;  // the install path the list was downloaded for
+    std::string commands;     // "RemovalCml": the list's shell text
+    std::string installPath;  // "FilePath": the install path the list was downloaded for
 };
 
 enum class ReadStatus {

@@ -2,10 +2,13 @@
 
 #include <vector>
 
+#include "common/files.h"
+#include "common/force_removal.h"
 #include "common/guard.h"
+#include "common/home_setting.h"
 #include "common/journal.h"
-#include "common/lib_funs.h"
-#include "common/lib_funs_AppExtendDelete.h"
+#include "common/processes.h"
+#include "common/scanners.h"
 #include "common/sweep_support.h"
 #include "platform/fs.h"
 #include "platform/killall.h"
@@ -14,8 +17,6 @@
 
 namespace vendrel::routines {
 namespace {
-
-using Engine = lib_funs_AppExtendDelete;
 
 void skip(std::string_view what, std::string why) {
     journalRecord(JournalAction::Skipped, std::string(what), std::move(why));
@@ -30,44 +31,44 @@ std::optional<std::string> resolveOrSkip(std::string_view tablePath) {
 
 void runScan(Scanner scanner, const std::string& fragment) {
     switch (scanner) {
-        case Scanner::LD:
-            lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons(nullptr, fragment, true);
+        case Scanner::LaunchDaemons:
+            scanners::launchDaemons(nullptr, fragment, true);
             break;
-        case Scanner::LA:
-            lib_funs::fun_File_GetAllPlist_LibraryLaunchAgents(nullptr, fragment, true);
+        case Scanner::LaunchAgents:
+            scanners::launchAgents(nullptr, fragment, true);
             break;
-        case Scanner::PR:
-            lib_funs::fun_File_GetAllPlist_LibraryPreferences(nullptr, fragment, true);
+        case Scanner::Preferences:
+            scanners::preferences(nullptr, fragment, true);
             break;
-        case Scanner::RC:
-            lib_funs::fun_File_GetAllPlist_Receipts(fragment, true);
+        case Scanner::Receipts:
+            scanners::receipts(fragment, true);
             break;
-        case Scanner::CA:
-            lib_funs::fun_File_GetAllFile_LibraryCaches(fragment, true);
+        case Scanner::Caches:
+            scanners::caches(fragment, true);
             break;
-        case Scanner::CK:
-            lib_funs::fun_File_GetallFile_libraryCookies(fragment, true);
+        case Scanner::Cookies:
+            scanners::cookies(fragment, true);
             break;
-        case Scanner::SS:
-            lib_funs::fun_File_GetAllFile_LibraryApplictionState(fragment, true);
+        case Scanner::SavedState:
+            scanners::savedState(fragment, true);
             break;
-        case Scanner::CO:
-            lib_funs::fun_File_GetAllFile_LibraryContainers(fragment, true);
+        case Scanner::Containers:
+            scanners::containers(fragment, true);
             break;
-        case Scanner::GC:
-            lib_funs::fun_File_GetAllFile_LibraryGroupContainers(fragment, true);
+        case Scanner::GroupContainers:
+            scanners::groupContainers(fragment, true);
             break;
-        case Scanner::LG:
-            lib_funs::fun_File_GetAllFile_LibraryLogs(fragment, true);
+        case Scanner::Logs:
+            scanners::logs(fragment, true);
             break;
-        case Scanner::EX:
-            lib_funs::fun_File_GetAllFile_LibraryExtensions(fragment, true);
+        case Scanner::Extensions:
+            scanners::extensions(fragment, true);
             break;
-        case Scanner::SF:
-            lib_funs::fun_File_GetAllFile_LibrarySFL(fragment, true);
+        case Scanner::SharedFileLists:
+            scanners::sharedFileLists(fragment, true);
             break;
-        case Scanner::VF:
-            lib_funs::fun_File_GetAllFile_PrivateVarFoldersVd(fragment, true);
+        case Scanner::TemporaryFolders:
+            scanners::temporaryFolders(fragment, true);
             break;
     }
 }
@@ -82,23 +83,23 @@ void stopByFolders(std::string_view folders, const std::string& installPath) {
             break;
         folders.remove_prefix(semi + 1);
     }
-    lib_funs::fun_Process_KillByMultipleDirPath(list);
+    processes::killInFolders(list);
 }
 
 // The requesting user's own folder. As root the process's home is root's, so the user's is
 // reached through the home directory setting; without a usable setting the path would be
 // "/Library/..." of the whole system (or relative), and nothing is done.
-void ownerHomeFolder(std::string_view libraryPath, bool userMode) {
-    if (userMode) {
+void ownerHomeFolder(std::string_view libraryPath, Mode mode) {
+    if (mode == Mode::User) {
         if (auto path = resolveOrSkip("~" + std::string(libraryPath)))
-            lib_funs::fun_File_DirRemoveToTrash(*path);
+            files::moveToTrash(*path);
         return;
     }
-    const auto home = Engine::fun_Get_HomeDirectory();
+    const auto home = homeDirectorySetting();
     if (!home || !sweep::isUsableHome(*home))
         return skip("<home>" + std::string(libraryPath),
                     "the home directory setting is not set to a usable folder");
-    Engine::forceRemove(platform::appendPathComponent(*home, libraryPath));
+    forceRemove(platform::appendPathComponent(*home, libraryPath));
 }
 
 void logLine(std::string_view text) {
@@ -160,13 +161,13 @@ std::optional<std::string> renderCommand(const ShellCommand& command) {
     return std::string(spelling(command.verb)) + " " + word;
 }
 
-void runShellLine(std::string_view line) {
+void runRootShellStep(std::string_view line) {
     const auto pieces = renderShellLine(line);
     if (pieces.empty())
         return skip(line, "no command of the line may run");
     for (const auto& piece : pieces) {
         if (!piece.killall) {
-            Engine::runShellLine(piece.text);
+            runShellLine(piece.text);
             continue;
         }
         journalRecord(JournalAction::ShellLineRun, "killall " + piece.text);
@@ -201,48 +202,53 @@ std::vector<ShellPiece> renderShellLine(std::string_view line) {
     return pieces;
 }
 
-void run(const Routine& routine, bool userMode, const std::string& installPath) {
+void run(const Routine& routine, Mode mode, const std::string& installPath) {
+    // A routine without an argument has no root-only steps and runs as in user mode; only the
+    // routine that stops processes by folder is given the install path.
+    const Mode effective = routine.argument == Argument::Mode ? mode : Mode::User;
+    const bool userMode = effective == Mode::User;
+    const std::string noPath;
+    const std::string& folderArgument =
+        routine.argument == Argument::InstallPath ? installPath : noPath;
     for (const Step& step : routine.steps) {
         switch (step.kind) {
             case StepKind::Begin:
                 break;
             case StepKind::Stop:
-                lib_funs::fun_Process_KillByName(std::string(step.a));
+                processes::killByName(std::string(step.a));
                 break;
             case StepKind::StopByFolders:
-                stopByFolders(step.a, installPath);
+                stopByFolders(step.a, folderArgument);
                 break;
             case StepKind::Trash:
                 if (auto path = resolveOrSkip(step.a))
-                    lib_funs::fun_File_DirRemoveToTrash(*path);
+                    files::moveToTrash(*path);
                 break;
             case StepKind::Scan: {
-                std::array<Scanner, 13> scanners{};
-                const size_t n = parseScanCodes(step.b, scanners);
                 const std::string fragment(step.a);
-                for (size_t i = 0; i < n; ++i)
-                    runScan(scanners[i], fragment);
+                for (Scanner scanner : step.scans.scanners())
+                    runScan(scanner, fragment);
                 break;
             }
             case StepKind::RootShell:
                 if (userMode)
                     break;
-                runShellLine(step.a);
+                runRootShellStep(step.a);
                 break;
             case StepKind::RootForce:
                 if (userMode)
                     break;
                 if (auto path = resolveOrSkip(step.a))
-                    Engine::forceRemove(*path);
+                    forceRemove(*path);
                 break;
             case StepKind::RootPattern:
                 if (userMode)
                     break;
                 if (auto pattern = resolveOrSkip(step.a))
-                    Engine::removePattern(std::string(step.b), *pattern);
+                    removePattern(std::string(step.b), *pattern);
                 break;
             case StepKind::OwnerHomeFolder:
-                ownerHomeFolder(step.a, userMode);
+                ownerHomeFolder(step.a, effective);
                 break;
             case StepKind::Log:
                 logLine(step.a);

@@ -1,11 +1,11 @@
 // The interpreter of the routine table (common/routine_table.h): runs one routine's steps
 // strictly in their order, each step whatever the previous ones did.
 //
-// Every removal goes through the shared building blocks, so the removal guard and the journal
-// see all of it: trash through lib_funs::fun_File_DirRemoveToTrash, force removal through
-// lib_funs_AppExtendDelete::forceRemove, patterns through removePattern (which guards each
-// match), shell lines through runShellLine. Root-only steps (shell lines, force removals,
-// patterns) run only when the mode flag is false; in user mode they are skipped entirely.
+// Every removal goes through the shared primitives, so the removal guard and the journal see
+// all of it: trash through files::moveToTrash, force removal through forceRemove, patterns
+// through removePattern (which guards each match), shell lines through runShellLine
+// (common/force_removal.h). Root-only steps (shell lines, force removals, patterns) run in
+// root mode alone; in user mode they are skipped entirely.
 #pragma once
 
 #include <optional>
@@ -13,14 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "common/mode.h"
 #include "common/routine_table.h"
 
 namespace vendrel::routines {
 
-// Runs `routine`. `userMode` is the mode flag (true: the application, false: the daemon as
-// root). `installPath` is the argument of the routine that stops processes by folder; the
-// others ignore it.
-void run(const Routine& routine, bool userMode, const std::string& installPath = {});
+// Runs `routine` in `mode`; a routine whose argument is not the mode runs as in user mode.
+// `installPath` goes to the routine that stops processes by folder; the others ignore it.
+void run(const Routine& routine, Mode mode, const std::string& installPath = {});
 
 // A table path as a logical path: "~/..." below the running process's home folder, anything
 // else as written. Nullopt when the home folder is not usable (the step is then skipped).

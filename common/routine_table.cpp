@@ -19,12 +19,12 @@ constexpr bool namesAreUnique() {
     return true;
 }
 
-// A routine without an argument is called without the mode flag, so it may hold nothing
-// that depends on it (root-only steps, the requesting user's folder) and no stop by folders
-// (which needs the install path).
+// A routine without an argument runs as in user mode, so it may hold nothing that depends on
+// the mode (root-only steps, the requesting user's folder) and no stop by folders (which
+// needs the install path).
 constexpr bool argumentFreeRoutinesNeedNoArgument() {
     for (const Routine& r : kRoutines) {
-        if (r.takesArgument())
+        if (r.argument != Argument::None)
             continue;
         for (const Step& s : r.steps) {
             if (isRootOnly(s.kind) || s.kind == StepKind::OwnerHomeFolder ||
@@ -35,8 +35,8 @@ constexpr bool argumentFreeRoutinesNeedNoArgument() {
     return true;
 }
 
-// The one routine that stops processes by folder takes the install path, not the mode flag,
-// so it may hold no step that depends on the mode.
+// A routine that stops processes by folder takes the install path, not the mode, so it may
+// hold no step that depends on the mode; and only such a routine is given the install path.
 constexpr bool installPathRoutinesIgnoreTheMode() {
     for (const Routine& r : kRoutines) {
         bool byFolders = false, modeDependent = false;
@@ -45,7 +45,7 @@ constexpr bool installPathRoutinesIgnoreTheMode() {
             modeDependent =
                 modeDependent || isRootOnly(s.kind) || s.kind == StepKind::OwnerHomeFolder;
         }
-        if (byFolders && modeDependent)
+        if (byFolders != (r.argument == Argument::InstallPath) || (byFolders && modeDependent))
             return false;
     }
     return true;

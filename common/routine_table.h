@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -24,10 +25,10 @@ namespace vendrel::routines {
 
 enum class StepKind : uint8_t {
     Begin,            // table only: starts the routine named by `a`; never inside a routine
-    Stop,             // a: exact process name (fun_Process_KillByName)
+    Stop,             // a: exact process name (processes::killByName)
     StopByFolders,    // a: ";"-list of folders; the install path argument is put first
-    Trash,            // a: path (fun_File_DirRemoveToTrash)
-    Scan,             // a: match fragment; b: scanner codes, e.g. "LD LA" or "S8"
+    Trash,            // a: path (files::moveToTrash)
+    Scan,             // a: match fragment; scans: the scanners, in order
     RootShell,        // root mode only. a: ";"-list of commands (see ShellVerb)
     RootForce,        // root mode only. a: path, force-removed (chmod 777, rm -rf)
     RootPattern,      // root mode only. a: path whose last component holds "*"; b: "-f"/"-rf"
@@ -37,19 +38,50 @@ enum class StepKind : uint8_t {
     Log,              // a: text for the system log, priority notice
 };
 
-// The library scanners, by the short codes the routine rows use.
-enum class Scanner : uint8_t { LD, LA, PR, RC, CA, CK, SS, CO, GC, LG, EX, SF, VF };
+// The library scanners a Scan step runs, in the order the step lists them.
+enum class Scanner : uint8_t {
+    LaunchDaemons,
+    LaunchAgents,
+    Preferences,
+    Receipts,
+    Caches,
+    Cookies,
+    SavedState,
+    Containers,
+    GroupContainers,
+    Logs,
+    Extensions,
+    SharedFileLists,
+    TemporaryFolders,
+};
+inline constexpr size_t kScannerCount = 13;
+
+// The scanners of one Scan step, in order, each at most once.
+struct ScanList {
+    std::array<Scanner, kScannerCount> items{};
+    uint8_t count = 0;
+    constexpr std::span<const Scanner> scanners() const { return {items.data(), count}; }
+};
+
+// What a routine takes besides the running mode.
+enum class Argument : uint8_t {
+    None,         // runs as in user mode: the routine has no root-only steps
+    Mode,         // the running mode (user or root)
+    InstallPath,  // the install path, for the step that stops processes by folder
+};
 
 struct Step {
     StepKind kind;
     std::string_view a;
     std::string_view b;
+    ScanList scans{};                    // Scan steps only
+    Argument argument = Argument::None;  // Begin steps only
 };
 
 struct Routine {
-    std::string_view name;  // "fun_AllClean_MacKeeper:"; a trailing colon: takes an argument
+    std::string_view name;  // the product, e.g. "MacKeeper"
+    Argument argument = Argument::None;
     std::span<const Step> steps;
-    constexpr bool takesArgument() const { return name.ends_with(':'); }
 };
 
 // The commands a root-only shell line may hold, written in the row as
@@ -203,52 +235,6 @@ constexpr bool isWellFormedShellLine(std::string_view line) {
     return parsed && !chmodAfterRemoval;
 }
 
-// Scanner codes of a Scan step, in the order they run. "S8" and "S9" name the two standard
-// sets. Returns the number of scanners, 0 when the text is malformed.
-constexpr size_t parseScanCodes(std::string_view text, std::array<Scanner, 13>& out) {
-    using enum Scanner;
-    if (text == "S8") {
-        constexpr std::array<Scanner, 8> s8{LA, PR, LD, RC, CA, CK, SS, GC};
-        for (size_t i = 0; i < s8.size(); ++i)
-            out[i] = s8[i];
-        return s8.size();
-    }
-    if (text == "S9") {
-        constexpr std::array<Scanner, 9> s9{LA, PR, LD, RC, CA, CK, SS, CO, GC};
-        for (size_t i = 0; i < s9.size(); ++i)
-            out[i] = s9[i];
-        return s9.size();
-    }
-    constexpr std::array<std::string_view, 13> names{"LD", "LA", "PR", "RC", "CA", "CK", "SS",
-                                                     "CO", "GC", "LG", "EX", "SF", "VF"};
-    size_t n = 0;
-    while (!text.empty()) {
-        const size_t space = text.find(' ');
-        const std::string_view code = text.substr(0, space);
-        bool known = false;
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] != code)
-                continue;
-            for (size_t j = 0; j < n; ++j) {
-                if (out[j] == static_cast<Scanner>(i))
-                    return 0;  // listed twice
-            }
-            if (n == out.size())
-                return 0;
-            out[n++] = static_cast<Scanner>(i);
-            known = true;
-        }
-        if (!known)
-            return 0;
-        if (space == std::string_view::npos)
-            break;
-        text = text.substr(space + 1);
-        if (text.empty())
-            return 0;
-    }
-    return n;
-}
-
 // ---- Builders for the rows of the table (compile-time checked) ----
 namespace build {
 
@@ -256,10 +242,10 @@ namespace build {
 // function, which makes the row (and the build) fail at the offending line.
 inline void invalidRoutineRow(const char*) {}
 
-consteval Step routine(std::string_view name) {
-    if (!name.starts_with("fun_AllClean_") || name.size() == 13)
-        invalidRoutineRow("routine names start with fun_AllClean_");
-    return {StepKind::Begin, name, {}};
+consteval Step routine(std::string_view product, Argument argument = Argument::None) {
+    if (!detail::isCleanText(product))
+        invalidRoutineRow("bad routine name");
+    return {StepKind::Begin, product, {}, {}, argument};
 }
 consteval Step stop(std::string_view process) {
     if (!detail::isCleanText(process))
@@ -283,13 +269,33 @@ consteval Step trash(std::string_view path) {
         invalidRoutineRow("bad trash path");
     return {StepKind::Trash, path, {}};
 }
-consteval Step scan(std::string_view fragment, std::string_view codes) {
-    std::array<Scanner, 13> out{};
+consteval ScanList scanList(std::initializer_list<Scanner> scanners) {
+    ScanList list;
+    for (Scanner s : scanners) {
+        for (size_t j = 0; j < list.count; ++j) {
+            if (list.items[j] == s)
+                invalidRoutineRow("scanner listed twice");
+        }
+        list.items[list.count++] = s;
+    }
+    if (list.count == 0)
+        invalidRoutineRow("no scanner");
+    return list;
+}
+
+using enum Scanner;
+// The two sets most routines scan their identifier with.
+inline constexpr std::initializer_list<Scanner> kStandardScans{
+    LaunchAgents, Preferences, LaunchDaemons, Receipts,
+    Caches,       Cookies,     SavedState,    GroupContainers};
+inline constexpr std::initializer_list<Scanner> kStandardScansWithContainers{
+    LaunchAgents, Preferences, LaunchDaemons, Receipts,       Caches,
+    Cookies,      SavedState,  Containers,    GroupContainers};
+
+consteval Step scan(std::string_view fragment, std::initializer_list<Scanner> scanners) {
     if (!detail::isCleanText(fragment))
         invalidRoutineRow("bad fragment");
-    if (parseScanCodes(codes, out) == 0)
-        invalidRoutineRow("bad scanner codes");
-    return {StepKind::Scan, fragment, codes};
+    return {StepKind::Scan, fragment, {}, scanList(scanners)};
 }
 consteval Step rootShell(std::string_view line) {
     if (!isWellFormedShellLine(line))
@@ -345,17 +351,18 @@ inline constexpr std::array<Routine, kRoutineCount> kRoutines = [] {
             out[r++].steps = rows.subspan(begin, i - begin);
         if (i < rows.size()) {
             out[r].name = rows[i].a;
+            out[r].argument = rows[i].argument;
             begin = i + 1;
         }
     }
     return out;
 }();
 
-// The routine of that exact name (colon included), or null.
+// The routine of that exact name, or null.
 const Routine* findRoutine(std::string_view name);
 
-// Position of a routine by its exact name (colon included). Used at compile time by the
-// entry points, so a name that is not in the table does not build.
+// Position of a routine by its exact name. Used at compile time by the dispatch table, so a
+// name that is not in the table does not build.
 consteval size_t routineIndex(std::string_view name) {
     for (size_t i = 0; i < kRoutines.size(); ++i) {
         if (kRoutines[i].name == name)

@@ -1,7 +1,7 @@
 #include "common/sweep_support.h"
 
+#include "common/files.h"
 #include "common/journal.h"
-#include "common/lib_funs.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/plist.h"
@@ -97,7 +97,7 @@ void LaunchJobFolder::trashMatching(std::string_view programPath) {
     for (auto& job : jobs_) {
         if (job.gone || !platform::containsCaseInsensitive(*job.program, programPath))
             continue;
-        lib_funs::fun_File_DirRemoveToTrash(job.path);
+        files::moveToTrash(job.path);
         job.gone = movedAway(job.path);
     }
 }

@@ -43,7 +43,7 @@ class LaunchJobFolder {
     bool exists_ = false;
 };
 
-// After fun_File_DirRemoveToTrash(path): whether the item left its place (or, in a dry run,
+// After files::moveToTrash(path): whether the item left its place (or, in a dry run,
 // whether the move was recorded as done). Walks use it to decide whether to descend.
 bool movedAway(const std::string& path);
 

@@ -4,10 +4,10 @@
 // returns 0, so that launchd does not start it again.
 #include <signal.h>
 
-#include "daemon/NSObj_Daemon_NSXPCListener.h"
+#include "daemon/removal_service.h"
 
 namespace {
-vendrel::NSObj_Daemon_NSXPCListener* gListener = nullptr;
+vendrel::RemovalService* gListener = nullptr;
 
 void onStopSignal(int) {
     if (gListener)
@@ -16,7 +16,7 @@ void onStopSignal(int) {
 }  // namespace
 
 int main() {
-    vendrel::NSObj_Daemon_NSXPCListener listener;
+    vendrel::RemovalService listener;
     gListener = &listener;
     struct sigaction sa {};
     sa.sa_handler = onStopSignal;
@@ -25,7 +25,7 @@ int main() {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     signal(SIGPIPE, SIG_IGN);
-    bool ran = listener.mpu_pro_Listener_Run();
+    bool ran = listener.run();
     gListener = nullptr;
     return ran ? 0 : 1;
 }

@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     request_files::FolderList folders;
     if (request_files::parseFolderList(*root, folders) == request_files::ReadStatus::Ok &&
-        (folders.FilePath.empty() || folders.CurrentUserHomeDirPath.empty()))
+        (folders.installPath.empty() || folders.userHome.empty()))
         std::abort();
     if (auto commands = request_files::parseCommandList(*root))
-        if (commands->RemovalCml.empty() || commands->FilePath.empty())
+        if (commands->commands.empty() || commands->installPath.empty())
             std::abort();
     return 0;
 }

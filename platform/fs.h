@@ -32,6 +32,13 @@ struct Attributes {
 bool fileExists(std::string_view logical);
 bool isDirectory(std::string_view logical);  // follows a final link, like fileExists
 bool isSymbolicLink(std::string_view logical);
+// The first parent folder of `logical`, from the volume root down, that is a symbolic link;
+// nullopt when there is none. The walk ends at the first parent that is missing or not a
+// folder: nothing below it exists to be reached through a link.
+std::optional<std::string> linkAmongParents(std::string_view logical);
+// A regular file reachable under more than one name: changing its mode would change it under
+// every name, including names outside the folder being removed.
+bool hasOtherHardLinks(std::string_view logical);
 std::optional<Attributes> attributesOfItem(std::string_view logical);
 std::vector<std::string> contentsOfDirectory(std::string_view logical);
 

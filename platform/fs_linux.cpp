@@ -139,6 +139,27 @@ bool isDirectory(std::string_view logical) {
     return !h.empty() && ::stat(h.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::optional<std::string> linkAmongParents(std::string_view logical) {
+    const std::vector<std::string> parts = pathComponents(logical);
+    std::string cur;
+    for (size_t i = 1; i + 1 < parts.size(); ++i) {
+        cur += "/" + parts[i];
+        struct stat st {};
+        if (::lstat(toHost(cur).c_str(), &st) != 0)
+            return std::nullopt;
+        if (S_ISLNK(st.st_mode))
+            return cur;
+        if (!S_ISDIR(st.st_mode))
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool hasOtherHardLinks(std::string_view logical) {
+    struct stat st {};
+    return ::lstat(toHost(logical).c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 1;
+}
+
 bool isSymbolicLink(std::string_view logical) {
     std::string h = toHost(logical);
     struct stat st {};

@@ -1,8 +1,8 @@
 #include "app/analysis/analysis_job.h"
 
-#include "app/analysis/lib_funs_UD.h"
+#include "app/analysis/difficulty.h"
 #include "app/analysis/removal_database.h"
-#include "common/lib_funs.h"
+#include "common/files.h"
 #include "platform/clock.h"
 
 namespace vendrel {
@@ -23,7 +23,7 @@ std::string progressCountsLine(uint64_t dirs, uint64_t files) {
 
 std::string totalsLine(uint64_t dirs, uint64_t files, uint64_t sizeBytes) {
     return "Folders: " + std::to_string(dirs) + "   Files: " + std::to_string(files) +
-           "   Size: " + lib_funs::fun_File_SizeToStr(sizeBytes);
+           "   Size: " + files::sizeText(sizeBytes);
 }
 
 std::string difficultyLine(uint64_t rank) {
@@ -124,45 +124,44 @@ void AnalysisJob::run(const InstalledAppRef& record) {
         view_.resultListChanged();
     });
 
-    const std::string installPath = record->mpu_str_InstallPath.get();
-    const std::string name = record->mpu_str_Name.get();
-    const std::string publisher = record->mpu_str_Publisher.get();
+    const std::string installPath = record->installPath.get();
+    const std::string name = record->name.get();
+    const std::string publisher = record->bundleId.get();
 
     // Stage 1: the inventory, built apart and handed over whole.
     std::vector<FileEntry> list;
     uint64_t dirs = 0, files = 0;
     std::optional<uint64_t> size;
-    mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
-        installPath, name, publisher, list, dirs, files, size,
-        [this](uint64_t d, uint64_t f) { progress_.report(d, f); });
+    takeInventory(installPath, name, publisher, list, dirs, files, size,
+                  [this](uint64_t d, uint64_t f) { progress_.report(d, f); });
     progress_.flush();
     main_.async([this, list = std::move(list)]() mutable {
         files_ = std::move(list);
         view_.resultListChanged();
     });
     const uint64_t sizeBytes = size.value_or(0);
-    record->mpu_str_Size.set(lib_funs::fun_File_SizeToStr(sizeBytes));
-    record->mpu_str_DirCount.set(std::to_string(dirs));
-    record->mpu_str_FileCount.set(std::to_string(files));
+    record->sizeText.set(files::sizeText(sizeBytes));
+    record->folderCount.set(std::to_string(dirs));
+    record->fileCount.set(std::to_string(files));
 
     // Stage 2: the removal database (blocks this job for at most its network time-out).
     main_.async([this] {
         view_.showStageLine(kStage2Line);
         view_.showCountsLine(kLoadingDatabaseLine);
     });
-    mpr_pro_GCD_DownloadAppRemovalCml(installPath);
+    downloadRemovalCommandList(installPath);
 
     // Stage 3: the difficulty; it reads the command list stage 2 left.
     main_.async([this] { view_.showStageLine(kStage3Line); });
-    const uint64_t rank = lib_funs_UD().fun_UD_GetRank(installPath, name, publisher);
+    const uint64_t rank = DifficultyRater().rank(installPath, name, publisher);
 
     AnalysisResult result;
     result.record = record;
     result.installPath = installPath;
     result.name = name;
-    result.icon = record->mpu_image_LargeIcons.get();
+    result.icon = record->largeIcon.get();
     if (!result.icon)
-        result.icon = record->mpu_image_Icons.get();
+        result.icon = record->icon.get();
     result.dirs = dirs;
     result.files = files;
     result.sizeBytes = sizeBytes;

@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "app/analysis/inventory.h"
-#include "app/catalogue/lib_TargetInstalledAppInfo.h"
+#include "app/catalogue/installed_app.h"
 #include "app/dispatch.h"
 
 namespace vendrel {

@@ -1,6 +1,6 @@
 #include "app/analysis/inventory.h"
 
-#include "common/lib_funs.h"
+#include "common/files.h"
 #include "common/request_files.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
@@ -9,11 +9,11 @@ namespace vendrel {
 
 const std::string* fileEntryValue(const FileEntry& entry, std::string_view columnIdentifier) {
     if (columnIdentifier == "FileName")
-        return &entry.FileName;
+        return &entry.name;
     if (columnIdentifier == "FileSize")
-        return &entry.FileSize;
+        return &entry.sizeText;
     if (columnIdentifier == "FilePath")
-        return &entry.FilePath;
+        return &entry.folder;
     return nullptr;
 }
 
@@ -23,7 +23,7 @@ std::string requestFilesFolder() {
 
 namespace {
 
-// The measure fun_File_GetFileSize gives for a walked item: the entry's own (not followed)
+// The measure files::fileSize gives for a walked item: the entry's own (not followed)
 // size when the path exists under the existence test, else nothing. The walk has already
 // read the entry's status, so a regular file needs no further look-up; only a link (whose
 // target may be missing) or a special file is tested again. This keeps the inventory at
@@ -36,12 +36,12 @@ uint64_t walkedFileSize(const platform::fs::WalkEntry& e) {
 
 }  // namespace
 
-void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
-    const std::string& installPath, const std::string& Str_AppName,
-    const std::string& Str_Publisher, std::vector<FileEntry>& marray_Dirs, uint64_t& Num_Dirs,
-    uint64_t& Num_Files, std::optional<uint64_t>& Num_Size, const InventoryProgress& progress) {
-    Num_Files = 0;
-    Num_Dirs = 0;
+void takeInventory(const std::string& installPath, const std::string& appName,
+                   const std::string& bundleId, std::vector<FileEntry>& entries,
+                   uint64_t& folderCount, uint64_t& fileCount, std::optional<uint64_t>& totalSize,
+                   const InventoryProgress& progress) {
+    fileCount = 0;
+    folderCount = 0;
     uint64_t total = 0;
 
     // Before anything else: whatever this walk finds, the folder list of an earlier
@@ -58,39 +58,39 @@ void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
         if (!e.typeKnown)
             return platform::fs::WalkControl::Continue;
         if (e.type == platform::fs::FileType::Directory) {
-            ++Num_Dirs;
+            ++folderCount;
             return platform::fs::WalkControl::Continue;
         }
         const std::string& f = e.path;
         const size_t slash = f.rfind('/');
         FileEntry entry;
-        entry.FileName = f.substr(slash == std::string::npos ? 0 : slash + 1);
+        entry.name = f.substr(slash == std::string::npos ? 0 : slash + 1);
         std::string folder = slash == std::string::npos ? std::string()
                              : slash == 0               ? std::string("/")
                                                         : f.substr(0, slash);
         if (const size_t at = prefix.empty() ? std::string::npos : folder.find(prefix);
             at != std::string::npos)
             folder.replace(at, prefix.size(), "..");
-        entry.FilePath = std::move(folder);
+        entry.folder = std::move(folder);
         const uint64_t size = walkedFileSize(e);
         if (size != 0)
-            entry.FileSize = lib_funs::fun_File_SizeToStr(size);
-        marray_Dirs.push_back(std::move(entry));
+            entry.sizeText = files::sizeText(size);
+        entries.push_back(std::move(entry));
 
-        ++Num_Files;
+        ++fileCount;
         total += size;
         if (progress)
-            progress(Num_Dirs, Num_Files);
+            progress(folderCount, fileCount);
         return platform::fs::WalkControl::Continue;
     });
 
-    Num_Size = total;
+    totalSize = total;
     if (total != 0) {
         request_files::FolderList list;
-        list.AppName = Str_AppName;
-        list.Publisher = Str_Publisher;
-        list.FilePath = installPath;
-        list.CurrentUserHomeDirPath = platform::homeDirectory();
+        list.appName = appName;
+        list.bundleId = bundleId;
+        list.installPath = installPath;
+        list.userHome = platform::homeDirectory();
         request_files::writeFolderList(contents, list);  // a failed write is not reported
     }
 }

@@ -16,9 +16,9 @@ namespace vendrel {
 
 // One file found inside the bundle. The keys double as the file table's column identifiers.
 struct FileEntry {
-    std::string FileName;  // last path component
-    std::string FileSize;  // size text; empty for a file of 0 bytes (or a dangling link)
-    std::string FilePath;  // holding folder, with the install path replaced by ".."
+    std::string name;      // last path component
+    std::string sizeText;  // empty for a file of 0 bytes (or a dangling link)
+    std::string folder;    // holding folder, with the install path replaced by ".."
 };
 
 // The entry's value for a column identifier ("FileName", "FileSize", "FilePath"), or
@@ -33,17 +33,17 @@ using InventoryProgress = std::function<void(uint64_t dirs, uint64_t files)>;
 //
 // - Counts: every folder and every non-folder item below the bundle at any depth, the
 //   bundle itself not included; a symbolic link is a file. Items whose type cannot be read
-//   count nowhere. Num_Dirs and Num_Files are reset to 0 first; Num_Size is always set.
-// - Entries are appended to marray_Dirs in the order the walk meets the files.
+//   count nowhere. The counts are reset to 0 first; totalSize is always set.
+// - Entries are appended to `entries` in the order the walk meets the files.
 // - The request files: the folder list in the running bundle's Contents folder is removed
-//   before the walk starts, and written anew (Str_AppName, Str_Publisher, installPath, the
+//   before the walk starts, and written anew (appName, bundleId, installPath, the
 //   home folder) only when the total size is not 0. So after every analysis the folder
 //   list either names the analysed bundle or does not exist; an empty or vanished bundle
 //   can never leave an earlier application's list in force.
-void mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
-    const std::string& installPath, const std::string& Str_AppName,
-    const std::string& Str_Publisher, std::vector<FileEntry>& marray_Dirs, uint64_t& Num_Dirs,
-    uint64_t& Num_Files, std::optional<uint64_t>& Num_Size, const InventoryProgress& progress = {});
+void takeInventory(const std::string& installPath, const std::string& appName,
+                   const std::string& bundleId, std::vector<FileEntry>& entries,
+                   uint64_t& folderCount, uint64_t& fileCount, std::optional<uint64_t>& totalSize,
+                   const InventoryProgress& progress = {});
 
 // The running application's Contents folder, where the request files live.
 std::string requestFilesFolder();

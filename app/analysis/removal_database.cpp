@@ -20,7 +20,7 @@ std::string databaseFileName(std::string lastComponent) {
 
 }  // namespace
 
-void mpr_pro_GCD_DownloadAppRemovalCml(const std::string& installPath) {
+void downloadRemovalCommandList(const std::string& installPath) {
     // Before any network traffic: a list left by an earlier analysis must never be carried
     // over to this application, whatever happens below.
     const std::string contents =

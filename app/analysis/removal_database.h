@@ -8,6 +8,6 @@ namespace vendrel {
 
 // Synchronous: returns after the fetch has finished or failed, with the command list file in
 // the running bundle's Contents folder either written for this application or absent.
-void mpr_pro_GCD_DownloadAppRemovalCml(const std::string& installPath);
+void downloadRemovalCommandList(const std::string& installPath);
 
 }  // namespace vendrel

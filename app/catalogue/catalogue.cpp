@@ -4,8 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "common/files.h"
 #include "common/guard.h"
-#include "common/lib_funs.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/plist.h"
@@ -107,7 +107,7 @@ std::string workspaceIconPath(const std::string& bundle, const std::string* icon
     return Catalogue::kGenericApplicationIcon;
 }
 
-// fun_Path_IsSymbolicLinkorAlias on attributes already read: a folder never holds alias data,
+// files::isLinkOrAlias on attributes already read: a folder never holds alias data,
 // so only a link or a plain file costs more than the one lstat.
 bool isLinkOrAlias(const std::string& path, const std::optional<fs::Attributes>& attributes) {
     if (!attributes)
@@ -124,69 +124,63 @@ bool matches(Test test, std::string_view value, std::string_view wanted) {
 
 }  // namespace
 
-bool Catalogue::fun_GetinstalledApps_NoShow(const std::string& installPath,
-                                            const std::string& Str_AppName,
-                                            const std::string& Str_Publisher) {
+bool Catalogue::isNeverShown(const std::string& installPath, const std::string& appName,
+                             const std::string& bundleId) {
     return std::any_of(kNoShow.begin(), kNoShow.end(), [&](const NoShowRow& row) {
         const std::string& value = row.field == Field::InstallPath ? installPath
-                                   : row.field == Field::Name      ? Str_AppName
-                                                                   : Str_Publisher;
+                                   : row.field == Field::Name      ? appName
+                                                                   : bundleId;
         return matches(row.test, value, row.value);
     });
 }
 
-void Catalogue::fun_GetInstalledApps(bool Bool_IsShowMacApp) {
+void Catalogue::rebuild(bool showApple) {
     if (untrustedApps_)
         untrustedApps_->beginRebuild();
-    mpu_array_TargetInstalledAppInfo.clear();
+    apps.clear();
 
     const std::string home = platform::homeDirectory();
-    fun_GetInstalledApps_ByRootPath("/Applications/", Bool_IsShowMacApp);
-    fun_GetInstalledApps_ByRootPath_GetSubDirApp("/Applications/", Bool_IsShowMacApp);
-    fun_GetInstalledApps_ByRootPath(platform::appendPathComponent(home, "/Applications/"),
-                                    Bool_IsShowMacApp);
-    fun_GetInstalledApps_ByRootPath(platform::desktopDirectory(), Bool_IsShowMacApp);
-    fun_GetInstalledPrefPane_ByRootPath("/Library/PreferencePanes/", Bool_IsShowMacApp);
-    fun_GetInstalledPrefPane_ByRootPath(
-        platform::appendPathComponent(home, "/Library/PreferencePanes/"), Bool_IsShowMacApp);
+    addApps("/Applications/", showApple);
+    addAppsInSubfolders("/Applications/", showApple);
+    addApps(platform::appendPathComponent(home, "/Applications/"), showApple);
+    addApps(platform::desktopDirectory(), showApple);
+    addPreferencePanes("/Library/PreferencePanes/", showApple);
+    addPreferencePanes(platform::appendPathComponent(home, "/Library/PreferencePanes/"), showApple);
 
     // The selected record is left alone: the list view drops its own selection, and the
     // callers that must forget the record (the show-Apple toggle) do so themselves.
     // Stable, so records with equal names keep their scan order. The names are read once:
     // each read of a record's field copies it under its lock.
     std::vector<std::pair<std::string, InstalledAppRef>> byName;
-    byName.reserve(mpu_array_TargetInstalledAppInfo.size());
-    for (auto& record : mpu_array_TargetInstalledAppInfo)
-        byName.emplace_back(record->mpu_str_Name.get(), std::move(record));
+    byName.reserve(apps.size());
+    for (auto& record : apps)
+        byName.emplace_back(record->name.get(), std::move(record));
     std::stable_sort(byName.begin(), byName.end(), [](const auto& a, const auto& b) {
         return platform::compareLiteral(a.first, b.first) < 0;
     });
-    mpu_array_TargetInstalledAppInfo.clear();
+    apps.clear();
     for (auto& entry : byName)
-        mpu_array_TargetInstalledAppInfo.push_back(std::move(entry.second));
+        apps.push_back(std::move(entry.second));
 }
 
-void Catalogue::fun_GetInstalledApps_ByRootPath(const std::string& rootPath,
-                                                bool Bool_IsShowMacApp) {
-    scanFolder(rootPath, Bool_IsShowMacApp, BundleKind::Application);
+void Catalogue::addApps(const std::string& rootPath, bool showApple) {
+    scanFolder(rootPath, showApple, BundleKind::Application);
 }
 
-void Catalogue::fun_GetInstalledPrefPane_ByRootPath(const std::string& rootPath,
-                                                    bool Bool_IsShowMacApp) {
-    scanFolder(rootPath, Bool_IsShowMacApp, BundleKind::PreferencePane);
+void Catalogue::addPreferencePanes(const std::string& rootPath, bool showApple) {
+    scanFolder(rootPath, showApple, BundleKind::PreferencePane);
 }
 
-void Catalogue::fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& rootPath,
-                                                             bool Bool_IsShowMacApp) {
+void Catalogue::addAppsInSubfolders(const std::string& rootPath, bool showApple) {
     for (const auto& entry : fs::contentsOfDirectory(rootPath)) {
         if (platform::equals65(platform::pathExtension(entry), "app"))
             continue;
         std::string path = platform::appendPathComponent(rootPath, entry);
         // A linked folder is not searched: it may lead anywhere, the volume's root included.
-        if (lib_funs::fun_Path_IsSymbolicLinkorAlias(path))
+        if (files::isLinkOrAlias(path))
             continue;
         // A plain file lists nothing, so it adds nothing.
-        fun_GetInstalledApps_ByRootPath(path, Bool_IsShowMacApp);
+        addApps(path, showApple);
     }
 }
 
@@ -201,44 +195,42 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
         if (isLinkOrAlias(path, attributes))
             continue;
 
-        auto record = std::make_shared<lib_TargetInstalledAppInfo>();
+        auto record = std::make_shared<InstalledApp>();
         // A bundle without a readable Info.plist still gives a record; every key is missing.
         const auto info =
             plist::readDictionary(path + "/Contents/Info.plist").value_or(plist::Dictionary{});
         // Values of another type than string count as missing.
         auto key = [&info](std::string_view name) { return plist::stringForKey(info, name); };
 
-        record->mpu_str_InstallPath.set(path);
+        record->installPath.set(path);
         if (attributes)
-            record->mpu_str_InstalledTime.set(
-                lib_funs::fun_Date_dateToStr(attributes->modificationDate));
+            record->installDate.set(files::dateText(attributes->modificationDate));
         else
-            record->mpu_str_InstalledTime.set(std::nullopt);
+            record->installDate.set(std::nullopt);
 
         const std::string* iconFile = key("CFBundleIconFile");
         std::optional<std::string> largeIcon;
         if (iconFile)
             largeIcon = largeIconPath(path, *iconFile);
-        record->mpu_image_Icons.set(Image{workspaceIconPath(path, iconFile, largeIcon)});
+        record->icon.set(Image{workspaceIconPath(path, iconFile, largeIcon)});
         if (largeIcon)
-            record->mpu_image_LargeIcons.set(Image{*largeIcon});
+            record->largeIcon.set(Image{*largeIcon});
 
         if (auto name = key("CFBundleName"))
-            record->mpu_str_Name.set(*name);
+            record->name.set(*name);
         else if (auto executable = key("CFBundleExecutable"))
-            record->mpu_str_Name.set(*executable);
+            record->name.set(*executable);
         if (auto identifier = key("CFBundleIdentifier"))
-            record->mpu_str_Publisher.set(*identifier);
-        const bool apple = !showApple && platform::containsCaseInsensitive(
-                                             record->mpu_str_Publisher.get(), "com.apple.");
+            record->bundleId.set(*identifier);
+        const bool apple =
+            !showApple && platform::containsCaseInsensitive(record->bundleId.get(), "com.apple.");
         if (auto version = key("CFBundleShortVersionString"))
-            record->mpu_str_Version.set(*version);
+            record->version.set(*version);
 
         const bool hidden = kind == BundleKind::Application &&
-                            fun_GetinstalledApps_NoShow(path, record->mpu_str_Name.get(),
-                                                        record->mpu_str_Publisher.get());
+                            isNeverShown(path, record->name.get(), record->bundleId.get());
         if (!hidden && !apple)
-            mpu_array_TargetInstalledAppInfo.push_back(record);
+            apps.push_back(record);
         // Hidden and Apple's applications are compared with the malware list too; panes never.
         if (kind == BundleKind::Application && untrustedApps_)
             untrustedApps_->checkApplication(*record);
@@ -246,15 +238,15 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
 }
 
 void Catalogue::select(size_t index) {
-    if (index >= mpu_array_TargetInstalledAppInfo.size())
+    if (index >= apps.size())
         return;
-    mpr_class_InstalledAppInfo_Seled = mpu_array_TargetInstalledAppInfo[index];
-    mpr_uint_InstalledAppInfo_Index = index;
+    selected = apps[index];
+    selectedIndex = index;
 }
 
 void Catalogue::clearSelection() {
-    mpr_class_InstalledAppInfo_Seled.reset();
-    mpr_uint_InstalledAppInfo_Index = 0;
+    selected.reset();
+    selectedIndex = 0;
 }
 
 }  // namespace vendrel

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/catalogue/lib_TargetInstalledAppInfo.h"
+#include "app/catalogue/installed_app.h"
 #include "app/catalogue/untrusted_hook.h"
 
 namespace vendrel {
@@ -29,36 +29,34 @@ class Catalogue {
     explicit Catalogue(UntrustedAppsHook* untrustedApps = nullptr)
         : untrustedApps_(untrustedApps) {}
 
-    // Rebuilds the whole catalogue. Bool_IsShowMacApp: list Apple's own applications and panes.
+    // Rebuilds the whole catalogue. showApple: list Apple's own applications and panes.
     // The hook's beginRebuild() comes first. The selected record is kept (it may be an earlier
     // rebuild's record); the show-Apple toggle forgets it with clearSelection().
-    void fun_GetInstalledApps(bool Bool_IsShowMacApp);
+    void rebuild(bool showApple);
 
     // Adds the applications directly inside one folder.
-    void fun_GetInstalledApps_ByRootPath(const std::string& rootPath, bool Bool_IsShowMacApp);
+    void addApps(const std::string& rootPath, bool showApple);
     // Adds the applications one folder level below one folder (bundles are not entered).
-    void fun_GetInstalledApps_ByRootPath_GetSubDirApp(const std::string& rootPath,
-                                                      bool Bool_IsShowMacApp);
+    void addAppsInSubfolders(const std::string& rootPath, bool showApple);
     // Adds the preference panes directly inside one folder (no never-shown test, no malware
     // comparison).
-    void fun_GetInstalledPrefPane_ByRootPath(const std::string& rootPath, bool Bool_IsShowMacApp);
+    void addPreferencePanes(const std::string& rootPath, bool showApple);
 
     // True for applications that are never shown: the system itself, installers and
     // uninstallers, and helper tools that come with other products.
-    static bool fun_GetinstalledApps_NoShow(const std::string& installPath,
-                                            const std::string& Str_AppName,
-                                            const std::string& Str_Publisher);
+    static bool isNeverShown(const std::string& installPath, const std::string& appName,
+                             const std::string& bundleId);
 
     // Selection, as the list view reports it. select() ignores an index past the end.
     void select(size_t index);
     void clearSelection();
 
     // The catalogue list in displayed order; a selection index is an index into it.
-    std::vector<InstalledAppRef> mpu_array_TargetInstalledAppInfo;
-    InstalledAppRef mpr_class_InstalledAppInfo_Seled;  // null when nothing is selected
-    uint64_t mpr_uint_InstalledAppInfo_Index = 0;
+    std::vector<InstalledAppRef> apps;
+    InstalledAppRef selected;  // null when nothing is selected
+    uint64_t selectedIndex = 0;
     // Whether the next rebuild may show the untrusted-applications tip.
-    bool mpr_bool_IsTipUntrustedApps = false;
+    bool tipUntrustedApps = false;
 
     // The icon shown for a bundle that names no icon file of its own. The file need not exist
     // on the volume; the user interface draws its built-in application picture then.

@@ -26,17 +26,17 @@ std::optional<InstalledAppRef> recordForPath(const std::string& path, std::strin
         error = "no application bundle at \"" + installPath + "\"";
         return std::nullopt;
     }
-    auto record = std::make_shared<lib_TargetInstalledAppInfo>();
-    record->mpu_str_InstallPath.set(installPath);
+    auto record = std::make_shared<InstalledApp>();
+    record->installPath.set(installPath);
     const auto info = platform::plist::readDictionary(
         platform::appendPathComponent(installPath, "Contents/Info.plist"));
     if (info) {
         if (const auto* v = platform::plist::stringForKey(*info, "CFBundleName"))
-            record->mpu_str_Name.set(*v);
+            record->name.set(*v);
         else if (const auto* e = platform::plist::stringForKey(*info, "CFBundleExecutable"))
-            record->mpu_str_Name.set(*e);
+            record->name.set(*e);
         if (const auto* id = platform::plist::stringForKey(*info, "CFBundleIdentifier"))
-            record->mpu_str_Publisher.set(*id);
+            record->bundleId.set(*id);
     }
     return record;
 }
@@ -51,14 +51,14 @@ std::optional<InstalledAppRef> resolve(const std::string& target, std::string& e
         return std::nullopt;
     }
     Catalogue catalogue;
-    catalogue.fun_GetInstalledApps(true);
+    catalogue.rebuild(true);
     std::vector<InstalledAppRef> found;
-    for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo)
-        if (platform::equals65(r->mpu_str_Name.get(), target))
+    for (const auto& r : catalogue.apps)
+        if (platform::equals65(r->name.get(), target))
             found.push_back(r);
     if (found.empty()) {
-        for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo) {
-            const std::string folder = platform::lastPathComponent(r->mpu_str_InstallPath.get());
+        for (const auto& r : catalogue.apps) {
+            const std::string folder = platform::lastPathComponent(r->installPath.get());
             if (platform::equals65(folder, target) ||
                 platform::equals65(platform::deletingPathExtension(folder), target))
                 found.push_back(r);
@@ -72,7 +72,7 @@ std::optional<InstalledAppRef> resolve(const std::string& target, std::string& e
         error = "\"" + target + "\" names " + std::to_string(found.size()) +
                 " applications; give one install path:";
         for (const auto& r : found)
-            error += "\n  " + r->mpu_str_InstallPath.get();
+            error += "\n  " + r->installPath.get();
     }
     return std::nullopt;
 }

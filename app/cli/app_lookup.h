@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/analysis/analysis_job.h"
-#include "app/catalogue/lib_TargetInstalledAppInfo.h"
+#include "app/catalogue/installed_app.h"
 
 namespace vendrel::cli {
 

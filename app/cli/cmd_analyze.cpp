@@ -35,17 +35,17 @@ void printTable(const std::vector<FileEntry>& files) {
     std::vector<FileEntry> shown;
     shown.reserve(files.size());
     for (const auto& f : files) {
-        shown.push_back({printable(f.FileName), f.FileSize, printable(f.FilePath)});
-        wName = std::max(wName, shown.back().FileName.size());
-        wSize = std::max(wSize, f.FileSize.size());
+        shown.push_back({printable(f.name), f.sizeText, printable(f.folder)});
+        wName = std::max(wName, shown.back().name.size());
+        wSize = std::max(wSize, f.sizeText.size());
     }
     auto row = [&](const std::string& a, const std::string& b, const std::string& c) {
         std::cout << a << std::string(wName - a.size() + 2, ' ')
                   << std::string(wSize - b.size(), ' ') << b << "  " << c << '\n';
     };
     row("FileName", "FileSize", "FilePath");
-    for (const auto& f : files)
-        row(f.FileName, f.FileSize, f.FilePath);
+    for (const auto& f : shown)
+        row(f.name, f.sizeText, f.folder);
 }
 
 int analyze(const AnalyzeOptions& opt) {
@@ -61,9 +61,9 @@ int analyze(const AnalyzeOptions& opt) {
         json out = {
             {"name", r.name},
             {"installPath", r.installPath},
-            {"mpu_str_DirCount", (*record)->mpu_str_DirCount.get()},
-            {"mpu_str_FileCount", (*record)->mpu_str_FileCount.get()},
-            {"mpu_str_Size", (*record)->mpu_str_Size.get()},
+            {"folderCount", (*record)->folderCount.get()},
+            {"fileCount", (*record)->fileCount.get()},
+            {"sizeText", (*record)->sizeText.get()},
             {"sizeBytes", r.sizeBytes},
             {"rank", r.rank},
             {"label", std::string(r.difficulty.label)},
@@ -73,7 +73,7 @@ int analyze(const AnalyzeOptions& opt) {
             json table = json::array();
             for (const auto& f : files)
                 table.push_back(
-                    {{"FileName", f.FileName}, {"FileSize", f.FileSize}, {"FilePath", f.FilePath}});
+                    {{"FileName", f.name}, {"FileSize", f.sizeText}, {"FilePath", f.folder}});
             out["files"] = std::move(table);
         }
         // File names need not be valid UTF-8; replace what is not instead of failing.

@@ -16,8 +16,8 @@ namespace vendrel::cli {
 namespace {
 
 int checkUpdate() {
-    UpdateCheck_funs::fun_pro_GetNewInfo();
-    const bool notice = UpdateCheck_funs::fun_Pro_IsNeedUpdate();
+    UpdateCheck_funs::fetchNewInfo();
+    const bool notice = UpdateCheck_funs::isUpdateAvailable();
     const auto running = UpdateCheck_funs::runningVersion();
     if (!running) {
         std::cerr << "Vendrel: the running bundle " << printable(platform::runningBundlePath())

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/cli/commands.h"
-#include "app/daemon_client/KIVAppDelegate.h"
 #include "app/daemon_client/daemon_connection.h"
+#include "app/daemon_client/helper_install.h"
 
 namespace vendrel::cli {
 namespace {
@@ -44,23 +44,23 @@ void addInstallHelperCommand(CLI::App& app, Outcome& outcome) {
         "Install or replace the removal daemon when the installed one is missing or another "
         "version (VENDREL_AUTH=allow|deny|cancel answers the authorization)");
     cmd->callback([&outcome] {
-        KIVAppDelegate delegate;
-        const auto r = delegate.applicationDidFinishLaunching();
+        HelperInstaller delegate;
+        const auto r = delegate.installAtLaunch();
         switch (r.outcome) {
-            case KIVAppDelegate::Outcome::DaemonCurrent:
+            case HelperInstaller::Outcome::DaemonCurrent:
                 std::cout << "The removal daemon is installed and current.\n";
                 outcome.exitCode = 0;
                 break;
-            case KIVAppDelegate::Outcome::DaemonInstalled:
+            case HelperInstaller::Outcome::DaemonInstalled:
                 std::cout << "The removal daemon was installed.\n";
                 outcome.exitCode = 0;
                 break;
-            case KIVAppDelegate::Outcome::Cancelled:
+            case HelperInstaller::Outcome::Cancelled:
                 std::cerr << "Installation cancelled; Vendrel cannot remove anything without "
                              "its daemon and quits.\n";
                 outcome.exitCode = 3;
                 break;
-            case KIVAppDelegate::Outcome::Failed:
+            case HelperInstaller::Outcome::Failed:
                 std::cerr << "Helper Tool: the removal daemon could not be installed ("
                           << r.error.domain << " " << r.error.code << ": " << r.error.description
                           << ").\n";

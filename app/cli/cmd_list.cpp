@@ -54,14 +54,14 @@ class FlaggingHook final : public UntrustedAppsHook {
         flagged_.clear();
         list_.beginRebuild();
     }
-    void checkApplication(const lib_TargetInstalledAppInfo& record) override {
-        if (list_.fun_GetinstalledApps_IsUntrustedApp(record.mpu_str_Name.get()))
-            flagged_.insert(record.mpu_str_InstallPath.get());
+    void checkApplication(const InstalledApp& record) override {
+        if (list_.checkName(record.name.get()))
+            flagged_.insert(record.installPath.get());
     }
     bool isFlagged(const InstalledAppRef& record) const {
-        return flagged_.count(record->mpu_str_InstallPath.get()) > 0;
+        return flagged_.count(record->installPath.get()) > 0;
     }
-    std::vector<MalwareList::UntrustedApp> rows() const { return list_.mpu_marray_UntrustedApps(); }
+    std::vector<MalwareList::UntrustedApp> rows() const { return list_.untrustedApps(); }
 
   private:
     MalwareList list_;
@@ -79,12 +79,10 @@ void printTable(const std::vector<InstalledAppRef>& records, const FlaggingHook&
     size_t wName = columns(heading.name), wVersion = columns(heading.version),
            wIdentifier = columns(heading.identifier), wInstalled = 19;
     for (const auto& r : records) {
-        Row row{
-            (untrusted.isFlagged(r) ? "! " : "") + fit(printable(r->mpu_str_Name.get()), kNameMax),
-            fit(printable(r->mpu_str_Version.get()), kVersionMax),
-            fit(printable(r->mpu_str_Publisher.get()), kIdentifierMax),
-            r->mpu_str_InstalledTime.get().value_or("unknown"),
-            printable(r->mpu_str_InstallPath.get())};
+        Row row{(untrusted.isFlagged(r) ? "! " : "") + fit(printable(r->name.get()), kNameMax),
+                fit(printable(r->version.get()), kVersionMax),
+                fit(printable(r->bundleId.get()), kIdentifierMax),
+                r->installDate.get().value_or("unknown"), printable(r->installPath.get())};
         wName = std::max(wName, columns(row.name));
         wVersion = std::max(wVersion, columns(row.version));
         wIdentifier = std::max(wIdentifier, columns(row.identifier));
@@ -117,14 +115,14 @@ void printTable(const std::vector<InstalledAppRef>& records, const FlaggingHook&
 void printJson(const std::vector<InstalledAppRef>& records, const FlaggingHook& untrusted) {
     auto out = nlohmann::ordered_json::array();
     for (const auto& r : records) {
-        auto installed = r->mpu_str_InstalledTime.get();
+        auto installed = r->installDate.get();
         out.push_back({
-            {"mpu_str_Name", r->mpu_str_Name.get()},
-            {"mpu_str_Version", r->mpu_str_Version.get()},
-            {"mpu_str_Publisher", r->mpu_str_Publisher.get()},
-            {"mpu_str_InstalledTime",
+            {"name", r->name.get()},
+            {"version", r->version.get()},
+            {"bundleId", r->bundleId.get()},
+            {"installDate",
              installed ? nlohmann::ordered_json(*installed) : nlohmann::ordered_json()},
-            {"mpu_str_InstallPath", r->mpu_str_InstallPath.get()},
+            {"installPath", r->installPath.get()},
             {"untrusted", untrusted.isFlagged(r)},
         });
     }
@@ -142,11 +140,11 @@ void addListCommand(CLI::App& app, Outcome& outcome) {
     cmd->callback([options, &outcome] {
         FlaggingHook untrusted;
         Catalogue catalogue(&untrusted);
-        catalogue.fun_GetInstalledApps(options->showApple);
+        catalogue.rebuild(options->showApple);
         if (options->json)
-            printJson(catalogue.mpu_array_TargetInstalledAppInfo, untrusted);
+            printJson(catalogue.apps, untrusted);
         else
-            printTable(catalogue.mpu_array_TargetInstalledAppInfo, untrusted);
+            printTable(catalogue.apps, untrusted);
         outcome.exitCode = 0;
     });
 }

@@ -14,7 +14,7 @@
 #include "app/dispatch.h"
 #include "app/removal/removal_flow.h"
 #include "app/removal/removal_history.h"
-#include "common/lib_funs.h"
+#include "common/system_info.h"
 #include "platform/strings.h"
 #include "platform/trash.h"
 
@@ -57,15 +57,15 @@ int removeApp(const RemoveOptions& opt) {
     dispatch::MainQueue mainQueue;
     analyse(*record, mainQueue);
 
-    const std::string name = (*record)->mpu_str_Name.get();
+    const std::string name = (*record)->name.get();
     const int answer = opt.yes ? RemovalFlow::kAlertYes : askConfirmation(name);
 
     Catalogue catalogue(untrustedAppsHook());
     Journal journal;
-    RemovalFlow flow(mainQueue, removalServices(catalogue), lib_funs::fun_OS_GetVersion());
-    flow.mpr_class_InstalledAppInfo_Seled = *record;
+    RemovalFlow flow(mainQueue, removalServices(catalogue), system::osVersion());
+    flow.selected = *record;
     flow.journal = &journal;
-    flow.alertDidEnd_RemoveSeledInstalledApp(answer);
+    flow.confirmationEnded(answer);
     mainQueue.drain();  // the uninstall report, queued behind the removal
     finishOnlineWork();
 
@@ -77,14 +77,14 @@ int removeApp(const RemoveOptions& opt) {
         return 1;
     }
     if (!flow.lastRemovalStarted) {
-        std::cerr << "Vendrel: " << printable((*record)->mpu_str_InstallPath.get())
+        std::cerr << "Vendrel: " << printable((*record)->installPath.get())
                   << " is not in a place from which applications are removed "
                      "(an Applications folder, a Desktop or a PreferencePanes folder)\n";
         return 1;
     }
 
-    removal_history::Removal history{name, (*record)->mpu_str_InstallPath.get(),
-                                     flow.lastRemovalStart, std::chrono::system_clock::now(),
+    removal_history::Removal history{name, (*record)->installPath.get(), flow.lastRemovalStart,
+                                     std::chrono::system_clock::now(),
                                      removal_history::trashedItems(journal)};
     removal_history::save(history);
     const auto daemonItems = platform::trash::records("/private/var/root/.Trash");
@@ -98,20 +98,16 @@ int removeApp(const RemoveOptions& opt) {
                                   {"detail", r.trashedPath},
                                   {"by", "daemon"}});
         nlohmann::json out = {
-            {"removed", flow.lastRemovalCompleted},
-            {"mpu_TF_SeledRemoveSuccess_AppName", flow.mpu_TF_SeledRemoveSuccess_AppName},
-            {"mpu_TF_SeledRemoveSuccess_AppDirsFiles", flow.mpu_TF_SeledRemoveSuccess_AppDirsFiles},
-            {"mpu_TF_SeledRemoveSuccess_Note", flow.mpu_TF_SeledRemoveSuccess_Note},
-            {"journal", journalJson(journal)},
-            {"daemon", std::move(daemon)}};
+            {"removed", flow.lastRemovalCompleted}, {"resultName", flow.resultName},
+            {"resultCounts", flow.resultCounts},    {"resultNote", flow.resultNote},
+            {"journal", journalJson(journal)},      {"daemon", std::move(daemon)}};
         std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         return flow.lastRemovalCompleted ? 0 : 1;
     }
 
-    std::cout << printable(flow.mpu_TF_SeledRemoveSuccess_AppName) << '\n'
-              << printable(flow.mpu_TF_SeledRemoveSuccess_AppDirsFiles) << '\n';
-    if (!flow.mpu_TF_SeledRemoveSuccess_Note.empty())
-        std::cout << printable(flow.mpu_TF_SeledRemoveSuccess_Note) << '\n';
+    std::cout << printable(flow.resultName) << '\n' << printable(flow.resultCounts) << '\n';
+    if (!flow.resultNote.empty())
+        std::cout << printable(flow.resultNote) << '\n';
     std::cout << "\nWhat the application did:\n";
     for (const JournalEntry& e : journal.entries()) {
         std::cout << "  " << toString(e.action) << ": " << printable(e.subject);

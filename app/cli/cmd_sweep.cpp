@@ -18,8 +18,9 @@
 #include "app/cli/app_lookup.h"
 #include "app/cli/commands.h"
 #include "app/cli/printable.h"
+#include "common/extended_delete.h"
+#include "common/home_setting.h"
 #include "common/journal.h"
-#include "common/lib_funs_AppExtendDelete.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 
@@ -62,8 +63,8 @@ std::optional<Target> targetForRemovedBundle(const SweepOptions& opt, std::strin
 std::optional<Target> resolve(const SweepOptions& opt, std::string& error) {
     std::optional<Target> target;
     if (auto record = cli::resolve(opt.target, error)) {
-        target = Target{(*record)->mpu_str_InstallPath.get(), (*record)->mpu_str_Name.get(),
-                        (*record)->mpu_str_Publisher.get()};
+        target =
+            Target{(*record)->installPath.get(), (*record)->name.get(), (*record)->bundleId.get()};
     } else if (!opt.target.empty() && opt.target.front() == '/' &&
                !platform::fs::attributesOfItem(opt.target)) {
         target = targetForRemovedBundle(opt, error);
@@ -92,9 +93,9 @@ int sweep(const SweepOptions& opt) {
         JournalScope scope(journal);
         // The daemon tells the engine the user's home folder before each request.
         if (opt.rootMode)
-            lib_funs_AppExtendDelete::fun_Set_HomeDirectory(platform::homeDirectory());
-        lib_funs_AppExtendDelete::fun_AppExtendDelete(
-            target->installPath, target->name, target->identifier, std::nullopt, !opt.rootMode);
+            setHomeDirectory(platform::homeDirectory());
+        extended_delete::run(target->installPath, target->name, target->identifier, std::nullopt,
+                             opt.rootMode ? Mode::Root : Mode::User);
     }
     const auto entries = journal.entries();
 

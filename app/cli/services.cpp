@@ -14,11 +14,11 @@ UntrustedAppsHook* untrustedAppsHook() {
 
 RemovalServices removalServices(Catalogue& catalogue) {
     RemovalServices s;
-    s.sendDeleteRequest = daemon_client::mpu_SendMsgToDaemonServer_DeleteFoldersFiles;
+    s.sendDeleteRequest = daemon_client::sendRemovalRequest;
     s.postUninstall = [](const std::string& name, const std::string& osVersion) {
-        CloudReport_funs().fun_Post_Uninstall(name, osVersion, std::nullopt);
+        CloudReport().postUninstall(name, osVersion, std::nullopt);
     };
-    s.rebuildCatalogue = [&catalogue] { catalogue.fun_GetInstalledApps(false); };
+    s.rebuildCatalogue = [&catalogue] { catalogue.rebuild(false); };
     return s;
 }
 

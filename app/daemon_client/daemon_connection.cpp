@@ -36,13 +36,13 @@ std::optional<std::string> sendMessage(msg::Message message, double replyTimeout
     return connection->receive(replyTimeoutSeconds);
 }
 
-bool mpu_SendMsgToDaemonServer_DeleteFoldersFiles() {
+bool sendRemovalRequest() {
     auto connection = sendOnly(msg::Message::DeleteFoldersFiles);
     platform::sleepSeconds(3.0);
     return true;
 }
 
-bool mpu_SendMsgToDaemonServer_KillSelf() {
+bool sendSelfRemoval() {
     sendOnly(msg::Message::KillSelf);
     return true;
 }

@@ -22,10 +22,10 @@ std::optional<std::string> sendMessage(daemon_messages::Message message,
 // Sends Listener_Msg_DeleteFoldersFiles:, blocks the caller for 3.0 seconds (the only
 // coordination with the daemon's work), and returns true. The reply and any connection
 // error are ignored.
-bool mpu_SendMsgToDaemonServer_DeleteFoldersFiles();
+bool sendRemovalRequest();
 
 // Sends Listener_Msg_KillSelf: without waiting and returns true; the caller waits.
-bool mpu_SendMsgToDaemonServer_KillSelf();
+bool sendSelfRemoval();
 
 struct DaemonStatus {
     bool installed = false;          // the launchd property list exists

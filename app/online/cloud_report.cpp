@@ -6,17 +6,17 @@
 
 namespace vendrel {
 
-CloudReport_funs::CloudReport_funs() : guid_("{" + platform::newUuidString() + "}") {}
+CloudReport::CloudReport() : guid_("{" + platform::newUuidString() + "}") {}
 
-std::string CloudReport_funs::uninstallFormText(const std::string& softwareName,
-                                                const std::string& osVersion,
-                                                const std::optional<std::string>& key) const {
+std::string CloudReport::uninstallFormText(const std::string& softwareName,
+                                           const std::string& osVersion,
+                                           const std::optional<std::string>& key) const {
     return "softwarename=" + softwareName + "&os=" + osVersion +
-           "&os_32_64=64&cd_key=" + (key ? *key : mpu_str_GUID());
+           "&os_32_64=64&cd_key=" + (key ? *key : guid());
 }
 
-std::string CloudReport_funs::reviewFormText(const std::string& userName,
-                                             const std::string& reviews, const std::string& email) {
+std::string CloudReport::reviewFormText(const std::string& userName, const std::string& reviews,
+                                        const std::string& email) {
     const std::string comment = email.empty() ? reviews : "E-mail: " + email + "\r\n\r\n" + reviews;
     std::string form = "appname=Vendrel&comment=" + comment;
     if (!userName.empty())
@@ -24,18 +24,16 @@ std::string CloudReport_funs::reviewFormText(const std::string& userName,
     return form;
 }
 
-bool CloudReport_funs::fun_Post_Uninstall(const std::string& softwareName,
-                                          const std::string& Str_OSXver,
-                                          const std::optional<std::string>& Str_Key) {
+bool CloudReport::postUninstall(const std::string& softwareName, const std::string& osVersion,
+                                const std::optional<std::string>& key) {
     return platform::http::postForm(platform::http::serverUrl(endpoints::kUninstallReport),
-                                    uninstallFormText(softwareName, Str_OSXver, Str_Key));
+                                    uninstallFormText(softwareName, osVersion, key));
 }
 
-bool CloudReport_funs::fun_Post_AddVendrelReviews(const std::string& userName,
-                                                  const std::string& Str_UserReviews,
-                                                  const std::string& Str_UserEmail) {
+bool CloudReport::postReview(const std::string& userName, const std::string& review,
+                             const std::string& email) {
     return platform::http::postForm(platform::http::serverUrl(endpoints::kReviews),
-                                    reviewFormText(userName, Str_UserReviews, Str_UserEmail));
+                                    reviewFormText(userName, review, email));
 }
 
 }  // namespace vendrel

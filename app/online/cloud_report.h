@@ -13,23 +13,23 @@
 #include <optional>
 #include <string>
 
-#include "app/catalogue/lib_TargetInstalledAppInfo.h"
+#include "app/catalogue/installed_app.h"
 
 namespace vendrel {
 
-class CloudReport_funs {
+class CloudReport {
   public:
     // Gives the object a new random GUID: "{" + upper-case UUID text + "}", 38 characters.
-    CloudReport_funs();
+    CloudReport();
 
-    std::string mpu_str_GUID() const { return guid_.get(); }
+    std::string guid() const { return guid_.get(); }
     void setMpu_str_GUID(std::string guid) { guid_.set(std::move(guid)); }
 
     // True when the post was started.
-    bool fun_Post_Uninstall(const std::string& softwareName, const std::string& Str_OSXver,
-                            const std::optional<std::string>& Str_Key);
-    bool fun_Post_AddVendrelReviews(const std::string& userName, const std::string& Str_UserReviews,
-                                    const std::string& Str_UserEmail);
+    bool postUninstall(const std::string& softwareName, const std::string& osVersion,
+                       const std::optional<std::string>& key);
+    bool postReview(const std::string& userName, const std::string& review,
+                    const std::string& email);
 
     // The form texts the two posts send.
     std::string uninstallFormText(const std::string& softwareName, const std::string& osVersion,

@@ -20,7 +20,7 @@ std::string UpdateCheck_funs::localCopyPath() {
     return platform::appendPathComponent(contentsFolder(), "new_info.txt");
 }
 
-bool UpdateCheck_funs::fun_pro_GetNewInfo() {
+bool UpdateCheck_funs::fetchNewInfo() {
     const std::string local = localCopyPath();
     if (platform::fs::fileExists(local))
         platform::fs::removeItem(local);
@@ -54,7 +54,7 @@ std::optional<std::string> UpdateCheck_funs::publishedVersion() {
     return version ? std::optional<std::string>(*version) : std::nullopt;
 }
 
-bool UpdateCheck_funs::fun_Pro_IsNeedUpdate() {
+bool UpdateCheck_funs::isUpdateAvailable() {
     const auto running = runningVersion();
     if (!running)
         return false;

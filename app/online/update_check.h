@@ -12,17 +12,17 @@
 
 namespace vendrel {
 
-// The notice the main window shows when fun_Pro_IsNeedUpdate is true.
+// The notice the main window shows when isUpdateAvailable is true.
 inline constexpr std::string_view kUpdateNotice = "A new version is released. Update now for free!";
 
 class UpdateCheck_funs {
   public:
     // Refreshes the local copy: removes it, downloads the file (the platform's default
     // time-out) and writes whatever arrived atomically. Always true.
-    static bool fun_pro_GetNewInfo();
+    static bool fetchNewInfo();
     // True when the published version differs from the running one in either direction
     // (compare options 65: "3.10" is not "3.9", "3.01" is "3.1").
-    static bool fun_Pro_IsNeedUpdate();
+    static bool isUpdateAvailable();
 
     // For front ends that say more than the notice.
     static std::string localCopyPath();

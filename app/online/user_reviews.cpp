@@ -31,8 +31,8 @@ UserReviewsSubmission::Decision UserReviewsSubmission::check(std::string_view na
         return Decision{};  // silent
     if (platform::utf16Length(d.review) > kMaxReviewLength)
         return refused("The field Review must be a string with a maximum length of 2048.");
-    if (mpr_Submit_Date && std::chrono::duration<double>(now - *mpr_Submit_Date).count() <
-                               kMinSecondsBetweenSubmissions)
+    if (submitted_ &&
+        std::chrono::duration<double>(now - *submitted_).count() < kMinSecondsBetweenSubmissions)
         return refused("Please wait 30 seconds if you want to submit a new reivew.");
     d.kind = Decision::Kind::Accepted;
     return d;
@@ -41,8 +41,8 @@ UserReviewsSubmission::Decision UserReviewsSubmission::check(std::string_view na
 bool UserReviewsSubmission::post(const Decision& accepted) {
     if (accepted.kind != Decision::Kind::Accepted)
         return false;
-    CloudReport_funs report;
-    return report.fun_Post_AddVendrelReviews(accepted.name, accepted.review, accepted.email);
+    CloudReport report;
+    return report.postReview(accepted.name, accepted.review, accepted.email);
 }
 
 ReviewAlert UserReviewsSubmission::completeAlert() {

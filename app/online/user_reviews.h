@@ -45,13 +45,13 @@ class UserReviewsSubmission {
     // Starts the review post for an accepted decision; true when it was started.
     static bool post(const Decision& accepted);
     // After the post was started: the time that the next submission is measured from.
-    void markSubmitted(Clock::time_point when) { mpr_Submit_Date = when; }
+    void markSubmitted(Clock::time_point when) { submitted_ = when; }
     // The window's inputs are emptied and the time forgotten (awakeFromNib).
-    void reset() { mpr_Submit_Date.reset(); }
+    void reset() { submitted_.reset(); }
 
     static ReviewAlert completeAlert();
 
-    std::optional<Clock::time_point> mpr_Submit_Date;
+    std::optional<Clock::time_point> submitted_;
 };
 
 }  // namespace vendrel

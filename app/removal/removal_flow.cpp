@@ -1,7 +1,8 @@
 #include "app/removal/removal_flow.h"
 
-#include "common/lib_funs.h"
-#include "common/lib_funs_AppExtendDelete.h"
+#include "common/extended_delete.h"
+#include "common/files.h"
+#include "common/processes.h"
 #include "common/removal_location.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
@@ -13,82 +14,79 @@ std::string RemovalFlow::confirmationText(const std::string& name) {
     return "Are you sure you want to remove " + name + " ?";
 }
 
-bool RemovalFlow::mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(const std::string& path) {
+bool RemovalFlow::isSafeToRemove(const std::string& path) {
     return removal_location::isCanSafeDeletePath(path);
 }
 
-void RemovalFlow::alertDidEnd_RemoveSeledInstalledApp(int returnCode) {
+void RemovalFlow::confirmationEnded(int returnCode) {
     if (returnCode == kAlertYes)
-        mpr_fun_Notification_InstalledAppSeledRemove();
+        removeSelected();
 }
 
-void RemovalFlow::mpr_fun_Notification_InstalledAppSeledRemove() {
+void RemovalFlow::removeSelected() {
     lastRemovalStarted = false;
     lastRemovalCompleted = false;
-    const InstalledAppRef record = mpr_class_InstalledAppInfo_Seled;
+    const InstalledAppRef record = selected;
     if (!record)
         return;
     lastRemovalStart = std::chrono::system_clock::now();
-    const std::string name = record->mpu_str_Name.get();
-    const std::string installPath = record->mpu_str_InstallPath.get();
-    const std::string publisher = record->mpu_str_Publisher.get();
+    const std::string name = record->name.get();
+    const std::string installPath = record->installPath.get();
+    const std::string publisher = record->bundleId.get();
 
-    mpr_str_Temp_SubmitedUninstall_SoftwareName = name;
-    if (!platform::equals65(mpr_str_SubmitedUninstall_SoftwareName,
-                            mpr_str_Temp_SubmitedUninstall_SoftwareName)) {
-        mpr_str_SubmitedUninstall_SoftwareName = mpr_str_Temp_SubmitedUninstall_SoftwareName;
+    pendingReportName = name;
+    if (!platform::equals65(reportedName, pendingReportName)) {
+        reportedName = pendingReportName;
         // Runs when the main thread is free again, after the removal.
-        mainQueue_.async([this, reported = mpr_str_SubmitedUninstall_SoftwareName] {
+        mainQueue_.async([this, reported = reportedName] {
             if (services_.postUninstall)
-                services_.postUninstall(reported, mpr_str_OSXver);
+                services_.postUninstall(reported, osVersion_);
         });
     }
 
-    if (!mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(installPath))
+    if (!isSafeToRemove(installPath))
         return;
     lastRemovalStarted = true;
 
     {
         Journal local;
         JournalScope scope(journal ? *journal : local);
-        lib_funs::fun_Process_KillByName(name);
+        processes::killByName(name);
         platform::sleepSeconds(1.0);
-        lib_funs::fun_Process_killByDirPath(installPath);
+        processes::killInFolder(installPath);
         platform::sleepSeconds(1.0);
-        lib_funs::fun_File_DirRemoveToTrash(installPath);
+        files::moveToTrash(installPath);
         if (services_.sendDeleteRequest)
             services_.sendDeleteRequest();
-        lib_funs_AppExtendDelete::fun_AppExtendDelete(installPath, name, publisher, std::nullopt,
-                                                      true);
+        extended_delete::run(installPath, name, publisher, std::nullopt, Mode::User);
     }
 
     // A dry run moves nothing, so its outcome is judged like a real one would be.
     lastRemovalCompleted =
         (journal && journal->dryRun()) || !platform::fs::attributesOfItem(installPath);
     if (!lastRemovalCompleted) {
-        mpu_TF_SeledRemoveSuccess_AppName = name + " could not be removed.";
-        mpu_TF_SeledRemoveSuccess_AppDirsFiles =
+        resultName = name + " could not be removed.";
+        resultCounts =
             "It is still at " + installPath +
             ". Quit it if it is running, make sure Vendrel's helper is installed, and try again.";
-        mpu_TF_SeledRemoveSuccess_Note.clear();
+        resultNote.clear();
         selectedTab = "Step_2";
         return;
     }
 
-    mpu_TF_SeledRemoveSuccess_AppDirsFiles = "Altogether " + record->mpu_str_DirCount.get() +
-                                             " folders and " + record->mpu_str_FileCount.get() +
-                                             " files were deleted, freed " +
-                                             record->mpu_str_Size.get() + " space.";
-    mpu_TF_SeledRemoveSuccess_AppName = name + " has been successfully removed.";
-    mpu_TF_SeledRemoveSuccess_Note =
+    resultCounts = "Altogether " + record->folderCount.get() + " folders and " +
+                   record->fileCount.get() + " files were deleted, freed " +
+                   record->sizeText.get() + " space.";
+    resultName = name + " has been successfully removed.";
+    resultNote =
         "Note\xEF\xBC\x9A"
         "If you find the relevant processes of " +
         name + " still running after removal, please restart macOS. The relevant processes of " +
         name + " will be removed automatically after the restart.";
-    mpr_bool_IsTipUntrustedApps = false;
+    tipUntrustedApps = false;
     if (services_.rebuildCatalogue)
         services_.rebuildCatalogue();
-    mpr_class_InstalledAppInfo_Seled = nullptr;
+    selected = nullptr;
     selectedTab = "Step_US";
 }
 

@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "app/catalogue/lib_TargetInstalledAppInfo.h"
+#include "app/catalogue/installed_app.h"
 #include "app/dispatch.h"
 #include "common/journal.h"
 
@@ -27,11 +27,11 @@ namespace vendrel {
 // What the flow needs from the rest of the application. The desktop controller and the
 // command line pass the real operations; nothing here is a stand-in.
 struct RemovalServices {
-    // mpu_SendMsgToDaemonServer_DeleteFoldersFiles: sends the request and waits 3 s.
+    // sendRemovalRequest: sends the request and waits 3 s.
     std::function<bool()> sendDeleteRequest;
-    // CloudReport_funs fun_Post_Uninstall with (name, OS version); starts the post and returns.
+    // CloudReport postUninstall with (name, OS version); starts the post and returns.
     std::function<void(const std::string& name, const std::string& osVersion)> postUninstall;
-    // BnClick_IsShowMacAppleApp with the check box: rebuilds the catalogue (which forgets the
+    // The show-Apple check box's action: rebuilds the catalogue (which forgets the
     // selection).
     std::function<void()> rebuildCatalogue;
 };
@@ -42,34 +42,32 @@ class RemovalFlow {
     static constexpr int kAlertYes = 1001;
 
     RemovalFlow(dispatch::MainQueue& mainQueue, RemovalServices services, std::string osVersion)
-        : mainQueue_(mainQueue),
-          services_(std::move(services)),
-          mpr_str_OSXver(std::move(osVersion)) {}
+        : mainQueue_(mainQueue), services_(std::move(services)), osVersion_(std::move(osVersion)) {}
 
     // The confirmation's question: "Are you sure you want to remove %@ ?".
     static std::string confirmationText(const std::string& name);
     // The location check: where a bundle may lie for the system to remove it.
-    static bool mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(const std::string& path);
+    static bool isSafeToRemove(const std::string& path);
 
     // The alert's end: 1001 ("YES") starts the removal; any other code does nothing.
-    void alertDidEnd_RemoveSeledInstalledApp(int returnCode);
-    // Carries out the removal of mpr_class_InstalledAppInfo_Seled.
-    void mpr_fun_Notification_InstalledAppSeledRemove();
+    void confirmationEnded(int returnCode);
+    // Carries out the removal of selected.
+    void removeSelected();
 
     // When set, every removing action of the application's own steps is reported to it (and
     // a dry-run journal makes the removal a rehearsal).
     Journal* journal = nullptr;
 
     // State shared with the main window controller.
-    InstalledAppRef mpr_class_InstalledAppInfo_Seled;
-    std::string mpr_str_SubmitedUninstall_SoftwareName;
-    std::string mpr_str_Temp_SubmitedUninstall_SoftwareName;
-    bool mpr_bool_IsTipUntrustedApps = false;
+    InstalledAppRef selected;
+    std::string reportedName;
+    std::string pendingReportName;
+    bool tipUntrustedApps = false;
 
     // The result page and the selected tab.
-    std::string mpu_TF_SeledRemoveSuccess_AppName;
-    std::string mpu_TF_SeledRemoveSuccess_AppDirsFiles;
-    std::string mpu_TF_SeledRemoveSuccess_Note;
+    std::string resultName;
+    std::string resultCounts;
+    std::string resultNote;
     std::string selectedTab = "Step_2";
     // Outcome of the last removal: whether it ran past the location check, and whether the
     // bundle is gone from its install path.
@@ -82,7 +80,7 @@ class RemovalFlow {
     RemovalServices services_;
 
   public:
-    const std::string mpr_str_OSXver;
+    const std::string osVersion_;
 };
 
 }  // namespace vendrel

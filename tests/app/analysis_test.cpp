@@ -29,17 +29,17 @@ std::vector<std::tuple<std::string, std::string, std::string>> sorted(
     const std::vector<FileEntry>& entries) {
     std::vector<std::tuple<std::string, std::string, std::string>> out;
     for (const auto& e : entries)
-        out.emplace_back(e.FilePath, e.FileName, e.FileSize);
+        out.emplace_back(e.folder, e.name, e.sizeText);
     std::sort(out.begin(), out.end());
     return out;
 }
 
 void writeForeignFolderList() {
     request_files::FolderList other;
-    other.AppName = "Other";
-    other.Publisher = "com.other.Other";
-    other.FilePath = "/Applications/Other.app";
-    other.CurrentUserHomeDirPath = "/Users/tester";
+    other.appName = "Other";
+    other.bundleId = "com.other.Other";
+    other.installPath = "/Applications/Other.app";
+    other.userHome = "/Users/tester";
     ASSERT_TRUE(request_files::writeFolderList(kRequestFolder, other));
 }
 
@@ -128,8 +128,7 @@ TEST_F(InventoryTest, CountsListsSumsAndWritesTheFolderListOnlyForNonZeroTotals)
         std::vector<FileEntry> list;
         uint64_t dirs = 99, files = 99;
         std::optional<uint64_t> size;
-        mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(kBundle, "Foo", "com.foo.Foo", list, dirs,
-                                                     files, size);
+        takeInventory(kBundle, "Foo", "com.foo.Foo", list, dirs, files, size);
         EXPECT_EQ(dirs, c.dirs);
         EXPECT_EQ(files, c.files);
         ASSERT_TRUE(size.has_value());
@@ -144,10 +143,10 @@ TEST_F(InventoryTest, CountsListsSumsAndWritesTheFolderListOnlyForNonZeroTotals)
             EXPECT_FALSE(v.exists(request_files::folderListPath(kRequestFolder)));
         } else {
             ASSERT_EQ(status, request_files::ReadStatus::Ok);
-            EXPECT_EQ(written.AppName, "Foo");
-            EXPECT_EQ(written.Publisher, "com.foo.Foo");
-            EXPECT_EQ(written.FilePath, kBundle);
-            EXPECT_EQ(written.CurrentUserHomeDirPath, "/Users/tester");
+            EXPECT_EQ(written.appName, "Foo");
+            EXPECT_EQ(written.bundleId, "com.foo.Foo");
+            EXPECT_EQ(written.installPath, kBundle);
+            EXPECT_EQ(written.userHome, "/Users/tester");
         }
     }
 }
@@ -157,11 +156,10 @@ TEST_F(InventoryTest, AppendsToTheGivenListInWalkOrder) {
     std::vector<FileEntry> list = {{"earlier", "", ".."}};
     uint64_t dirs = 0, files = 0;
     std::optional<uint64_t> size;
-    mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(kBundle, "Foo", "com.foo.Foo", list, dirs, files,
-                                                 size);
+    takeInventory(kBundle, "Foo", "com.foo.Foo", list, dirs, files, size);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].FileName, "earlier");
-    EXPECT_EQ(list[1].FileName, "Info.plist");
+    EXPECT_EQ(list[0].name, "earlier");
+    EXPECT_EQ(list[1].name, "Info.plist");
     EXPECT_EQ(*fileEntryValue(list[1], "FilePath"), "../Contents");
     EXPECT_EQ(fileEntryValue(list[1], "Size"), nullptr);
 }
@@ -178,9 +176,8 @@ TEST_F(InventoryTest, ReportsEveryFileOnceWithCountsThatNeverDecrease) {
     std::vector<FileEntry> list;
     uint64_t dirs = 0, files = 0;
     std::optional<uint64_t> size;
-    mpr_pro_GCD_RunAnalysis_ScanInstalledAppDirs(
-        kBundle, "Foo", "com.foo.Foo", list, dirs, files, size,
-        [&](uint64_t d, uint64_t f) { calls.emplace_back(d, f); });
+    takeInventory(kBundle, "Foo", "com.foo.Foo", list, dirs, files, size,
+                  [&](uint64_t d, uint64_t f) { calls.emplace_back(d, f); });
     EXPECT_EQ(dirs, 13u);
     EXPECT_EQ(files, 30u);
     ASSERT_EQ(calls.size(), 30u);  // one per file, none per folder
@@ -266,10 +263,10 @@ std::vector<std::string> folded(const std::vector<std::string>& events) {
 
 InstalledAppRef makeRecord(const std::string& path, const std::string& name,
                            const std::string& publisher) {
-    auto r = std::make_shared<lib_TargetInstalledAppInfo>();
-    r->mpu_str_InstallPath.set(path);
-    r->mpu_str_Name.set(name);
-    r->mpu_str_Publisher.set(publisher);
+    auto r = std::make_shared<InstalledApp>();
+    r->installPath.set(path);
+    r->name.set(name);
+    r->bundleId.set(publisher);
     return r;
 }
 
@@ -293,8 +290,8 @@ TEST_F(AnalysisJobTest, RunsTheStagesInOrderAndStoresTheMeasuresInTheRecord) {
     vol.write("/Applications/Foo.app/Contents/MacOS/Foo", std::string(10, 'x'));
     vol.write("/Applications/Foo.app/Contents/Info.plist", std::string(500, 'p'));
     auto record = makeRecord(kBundle, "Foo", "com.foo.Foo");
-    record->mpu_image_Icons.set(Image{"/icons/workspace"});
-    record->mpu_image_LargeIcons.set(Image{"/Applications/Foo.app/Contents/Resources/Foo.icns"});
+    record->icon.set(Image{"/icons/workspace"});
+    record->largeIcon.set(Image{"/Applications/Foo.app/Contents/Resources/Foo.icns"});
 
     ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
     ASSERT_TRUE(runToPresentation());
@@ -316,9 +313,9 @@ TEST_F(AnalysisJobTest, RunsTheStagesInOrderAndStoresTheMeasuresInTheRecord) {
     EXPECT_EQ(r.icon->path, "/Applications/Foo.app/Contents/Resources/Foo.icns");
     EXPECT_FALSE(r.commandListInForce);
 
-    EXPECT_EQ(record->mpu_str_Size.get(), "510 Bytes");
-    EXPECT_EQ(record->mpu_str_DirCount.get(), "2");
-    EXPECT_EQ(record->mpu_str_FileCount.get(), "2");
+    EXPECT_EQ(record->sizeText.get(), "510 Bytes");
+    EXPECT_EQ(record->folderCount.get(), "2");
+    EXPECT_EQ(record->fileCount.get(), "2");
 
     ASSERT_EQ(job.numberOfRows(), 2u);
     std::vector<std::string> paths;
@@ -331,13 +328,13 @@ TEST_F(AnalysisJobTest, RunsTheStagesInOrderAndStoresTheMeasuresInTheRecord) {
     request_files::FolderList written;
     EXPECT_EQ(request_files::readFolderList(kRequestFolder, written),
               request_files::ReadStatus::Ok);
-    EXPECT_EQ(written.FilePath, kBundle);
+    EXPECT_EQ(written.installPath, kBundle);
 }
 
 TEST_F(AnalysisJobTest, AVanishedBundleStillCompletesWithEmptyResultsAndNoFolderList) {
     writeForeignFolderList();
     auto record = makeRecord("/Applications/Gone.app", "Gone", "com.gone.Gone");
-    record->mpu_image_Icons.set(Image{"/icons/generic"});
+    record->icon.set(Image{"/icons/generic"});
     ASSERT_EQ(job.start(record), AnalysisJob::Start::Started);
     ASSERT_TRUE(runToPresentation());
 
@@ -347,8 +344,8 @@ TEST_F(AnalysisJobTest, AVanishedBundleStillCompletesWithEmptyResultsAndNoFolder
     ASSERT_TRUE(r.icon.has_value());
     EXPECT_EQ(r.icon->path, "/icons/generic");
     EXPECT_EQ(job.numberOfRows(), 0u);
-    EXPECT_EQ(record->mpu_str_Size.get(), "0 Bytes");
-    EXPECT_EQ(record->mpu_str_FileCount.get(), "0");
+    EXPECT_EQ(record->sizeText.get(), "0 Bytes");
+    EXPECT_EQ(record->fileCount.get(), "0");
     EXPECT_FALSE(vol.exists(request_files::folderListPath(kRequestFolder)));
     // No file, so no progress line; stages 2 and 3 still ran.
     EXPECT_EQ(

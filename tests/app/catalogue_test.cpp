@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "common/lib_funs.h"
+#include "common/files.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -24,21 +24,21 @@ Dictionary app(const std::string& name, const std::string& identifier,
 
 std::vector<std::string> paths(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
-        out.push_back(r->mpu_str_InstallPath.get());
+    for (const auto& r : c.apps)
+        out.push_back(r->installPath.get());
     return out;
 }
 
 std::vector<std::string> names(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
-        out.push_back(r->mpu_str_Name.get());
+    for (const auto& r : c.apps)
+        out.push_back(r->name.get());
     return out;
 }
 
 InstalledAppRef find(const Catalogue& c, const std::string& path) {
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
-        if (r->mpu_str_InstallPath.get() == path)
+    for (const auto& r : c.apps)
+        if (r->installPath.get() == path)
             return r;
     return nullptr;
 }
@@ -47,8 +47,8 @@ InstalledAppRef find(const Catalogue& c, const std::string& path) {
 class RecordingHook : public UntrustedAppsHook {
   public:
     void beginRebuild() override { calls.push_back("begin"); }
-    void checkApplication(const lib_TargetInstalledAppInfo& record) override {
-        calls.push_back(record.mpu_str_InstallPath.get());
+    void checkApplication(const InstalledApp& record) override {
+        calls.push_back(record.installPath.get());
     }
     std::vector<std::string> calls;
 };
@@ -84,7 +84,7 @@ TEST(Catalogue, ScansTheSixRootsToTheRightDepth) {
     vol.makeBundle("/Library/PreferencePanes/NotAPane.app", app("NotAPane", "com.notapane"));
 
     Catalogue c;
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     EXPECT_EQ(paths(c), (std::vector<std::string>{
                             "/Applications/A.app",
                             "/Applications/Caps.APP",
@@ -109,7 +109,7 @@ TEST(Catalogue, LinksAndAliasesAreNeitherListedNorSearched) {
     vol.makeBundle("/Applications/Plain.app", app("Plain", "com.plain"));
 
     Catalogue c;
-    c.fun_GetInstalledApps(true);
+    c.rebuild(true);
     EXPECT_EQ(paths(c),
               (std::vector<std::string>{"/Applications/Plain.app", "/Applications/Real.app"}));
 }
@@ -130,7 +130,7 @@ TEST(Catalogue, InfoDictionaryRules) {
     vol.makeBundle("/Applications/Untrimmed.app", app(" Spaced \n", " com.spaced ", " 1.0 "));
 
     Catalogue c;
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     struct Row {
         const char* path;
         const char* name;
@@ -152,13 +152,13 @@ TEST(Catalogue, InfoDictionaryRules) {
         SCOPED_TRACE(r.path);
         auto record = find(c, r.path);
         ASSERT_TRUE(record);
-        EXPECT_EQ(record->mpu_str_Name.get(), r.name);
-        EXPECT_EQ(record->mpu_str_Publisher.get(), r.publisher);
-        EXPECT_EQ(record->mpu_str_Version.get(), r.version);
+        EXPECT_EQ(record->name.get(), r.name);
+        EXPECT_EQ(record->bundleId.get(), r.publisher);
+        EXPECT_EQ(record->version.get(), r.version);
         // Measures stay unfilled until an analysis.
-        EXPECT_EQ(record->mpu_str_Size.get(), "N/A");
-        EXPECT_EQ(record->mpu_str_DirCount.get(), "N/A");
-        EXPECT_EQ(record->mpu_str_FileCount.get(), "N/A");
+        EXPECT_EQ(record->sizeText.get(), "N/A");
+        EXPECT_EQ(record->folderCount.get(), "N/A");
+        EXPECT_EQ(record->fileCount.get(), "N/A");
     }
 }
 
@@ -169,10 +169,9 @@ TEST(Catalogue, InstallDateIsTheBundleFoldersModificationDate) {
     std::filesystem::last_write_time(vol.host("/Applications/Dated.app"),
                                      std::filesystem::file_time_type::clock::from_sys(when));
     Catalogue c;
-    c.fun_GetInstalledApps(false);
-    ASSERT_EQ(c.mpu_array_TargetInstalledAppInfo.size(), 1u);
-    EXPECT_EQ(c.mpu_array_TargetInstalledAppInfo[0]->mpu_str_InstalledTime.get(),
-              lib_funs::fun_Date_dateToStr(when));
+    c.rebuild(false);
+    ASSERT_EQ(c.apps.size(), 1u);
+    EXPECT_EQ(c.apps[0]->installDate.get(), files::dateText(when));
 }
 
 TEST(Catalogue, AppleApplicationsAndPanesShowOnlyWhenAsked) {
@@ -187,9 +186,9 @@ TEST(Catalogue, AppleApplicationsAndPanesShowOnlyWhenAsked) {
     vol.makeBundle("/Library/PreferencePanes/Other.prefPane", app("Other", "com.other.pane"));
 
     Catalogue c;
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     EXPECT_EQ(names(c), (std::vector<std::string>{"Bare", "Other", "Sauce"}));
-    c.fun_GetInstalledApps(true);
+    c.rebuild(true);
     EXPECT_EQ(names(c), (std::vector<std::string>{"Bare", "Inside", "Other", "Safari", "Sauce",
                                                   "Shouty", "Tuner"}));
 }
@@ -224,7 +223,7 @@ TEST(Catalogue, NeverShownTable) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.name) + " / " + r.publisher + " / " + r.path);
-        EXPECT_EQ(Catalogue::fun_GetinstalledApps_NoShow(r.path, r.name, r.publisher), r.hidden);
+        EXPECT_EQ(Catalogue::isNeverShown(r.path, r.name, r.publisher), r.hidden);
     }
 }
 
@@ -234,7 +233,7 @@ TEST(Catalogue, HiddenApplicationsStayHiddenButPanesDoNot) {
     vol.makeBundle("/Applications/Install Foo.app", app("Install Foo", "com.foo.install"));
     vol.makeBundle("/Library/PreferencePanes/Pane.prefPane", app("Foo Installer", "com.foo.pane"));
     Catalogue c;
-    c.fun_GetInstalledApps(true);
+    c.rebuild(true);
     EXPECT_EQ(paths(c), (std::vector<std::string>{"/Library/PreferencePanes/Pane.prefPane",
                                                   "/Applications/Install Foo.app"}));
 }
@@ -251,11 +250,11 @@ TEST(Catalogue, SortIsCaseSensitiveStableAndKeepsDuplicates) {
     vol.makeBundle("/Users/tester/Desktop/Dup.app", app("Dup", "com.dup", "2"));
 
     Catalogue c;
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     EXPECT_EQ(names(c),
               (std::vector<std::string>{"Abc", "Dup", "Dup", "Zoom", "abc", "iMovie", "Émile"}));
-    EXPECT_EQ(c.mpu_array_TargetInstalledAppInfo[1]->mpu_str_Version.get(), "1");
-    EXPECT_EQ(c.mpu_array_TargetInstalledAppInfo[2]->mpu_str_Version.get(), "2");
+    EXPECT_EQ(c.apps[1]->version.get(), "1");
+    EXPECT_EQ(c.apps[2]->version.get(), "2");
 }
 
 TEST(Catalogue, HostileBundleNamesGiveExactRecords) {
@@ -268,16 +267,16 @@ TEST(Catalogue, HostileBundleNamesGiveExactRecords) {
     }
     vol.makeBundle("/Applications/Dots.app", app("..", "../../.."));
     Catalogue c;
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     for (const char* e : entries) {
         SCOPED_TRACE(e);
         auto record = find(c, std::string("/Applications/") + e);
         ASSERT_TRUE(record);
-        EXPECT_EQ(record->mpu_str_Name.get(), std::string("Name of ") + e);
+        EXPECT_EQ(record->name.get(), std::string("Name of ") + e);
     }
     auto dots = find(c, "/Applications/Dots.app");
     ASSERT_TRUE(dots);
-    EXPECT_EQ(dots->mpu_str_Name.get(), "..");
+    EXPECT_EQ(dots->name.get(), "..");
     EXPECT_FALSE(vol.exists("/Applications/pwned"));
 }
 
@@ -313,20 +312,20 @@ TEST(Catalogue, IconLookup) {
             vol.write(bundle + "/Contents/Resources/" + f, "icns");
     }
     Catalogue c;
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.bundle);
         const std::string bundle = std::string("/Applications/") + r.bundle + ".app";
         auto record = find(c, bundle);
         ASSERT_TRUE(record);
-        auto large = record->mpu_image_LargeIcons.get();
+        auto large = record->largeIcon.get();
         if (r.large) {
             ASSERT_TRUE(large);
             EXPECT_EQ(large->path, bundle + "/Contents/Resources/" + *r.large);
         } else {
             EXPECT_FALSE(large) << large->path;
         }
-        auto icon = record->mpu_image_Icons.get();
+        auto icon = record->icon.get();
         ASSERT_TRUE(icon);  // always present
         EXPECT_EQ(icon->path, r.workspace.empty() ? std::string(Catalogue::kGenericApplicationIcon)
                                                   : bundle + "/Contents/Resources/" + r.workspace);
@@ -342,7 +341,7 @@ TEST(Catalogue, MalwareHookSeesEveryApplicationButNoPane) {
     vol.makeBundle("/Library/PreferencePanes/P.prefPane", app("P", "com.p"));
     RecordingHook hook;
     Catalogue c(&hook);
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     ASSERT_FALSE(hook.calls.empty());
     EXPECT_EQ(hook.calls.front(), "begin");
     std::vector<std::string> checked(hook.calls.begin() + 1, hook.calls.end());
@@ -352,28 +351,28 @@ TEST(Catalogue, MalwareHookSeesEveryApplicationButNoPane) {
                                         "/Applications/Setup.app", "/Users/tester/Desktop/B.app"}));
     // A second rebuild starts afresh.
     hook.calls.clear();
-    c.fun_GetInstalledApps(false);
+    c.rebuild(false);
     EXPECT_EQ(hook.calls.front(), "begin");
-    EXPECT_EQ(c.mpu_array_TargetInstalledAppInfo.size(), 3u);
+    EXPECT_EQ(c.apps.size(), 3u);
 }
 
 TEST(Catalogue, AnEmptyVolumeGivesAnEmptyCatalogueAndSelectionFollowsTheList) {
     TempVolume vol;
     Catalogue c;
-    c.fun_GetInstalledApps(true);
-    EXPECT_TRUE(c.mpu_array_TargetInstalledAppInfo.empty());
+    c.rebuild(true);
+    EXPECT_TRUE(c.apps.empty());
     c.select(0);
-    EXPECT_FALSE(c.mpr_class_InstalledAppInfo_Seled);
+    EXPECT_FALSE(c.selected);
 
     vol.makeBundle("/Applications/A.app", app("A", "com.a"));
     vol.makeBundle("/Applications/B.app", app("B", "com.b"));
-    c.fun_GetInstalledApps(true);
+    c.rebuild(true);
     c.select(1);
-    ASSERT_TRUE(c.mpr_class_InstalledAppInfo_Seled);
-    EXPECT_EQ(c.mpr_class_InstalledAppInfo_Seled->mpu_str_Name.get(), "B");
-    EXPECT_EQ(c.mpr_uint_InstalledAppInfo_Index, 1u);
+    ASSERT_TRUE(c.selected);
+    EXPECT_EQ(c.selected->name.get(), "B");
+    EXPECT_EQ(c.selectedIndex, 1u);
     c.clearSelection();
-    EXPECT_FALSE(c.mpr_class_InstalledAppInfo_Seled);
+    EXPECT_FALSE(c.selected);
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ TEST_F(VendrelAnalyze, JsonCarriesTheMeasuresTheRankAndTheFileTable) {
     const auto out = nlohmann::json::parse(run.out);
     const std::string info =
         std::to_string(vol.read("/Applications/Foo.app/Contents/Info.plist").size());
-    EXPECT_EQ(out.at("mpu_str_DirCount"), "3");
-    EXPECT_EQ(out.at("mpu_str_FileCount"), "3");
+    EXPECT_EQ(out.at("folderCount"), "3");
+    EXPECT_EQ(out.at("fileCount"), "3");
     EXPECT_EQ(out.at("sizeBytes"), 10 + std::stoull(info));
     EXPECT_EQ(out.at("rank"), 5);
     EXPECT_EQ(out.at("label"), "Normal");
@@ -57,7 +57,7 @@ TEST_F(VendrelAnalyze, JsonCarriesTheMeasuresTheRankAndTheFileTable) {
     // The analysis wrote the folder list for the daemon, as the desktop application does.
     request_files::FolderList list;
     ASSERT_EQ(request_files::readFolderList(kRequestFolder, list), request_files::ReadStatus::Ok);
-    EXPECT_EQ(list.FilePath, "/Applications/Foo.app");
+    EXPECT_EQ(list.installPath, "/Applications/Foo.app");
 }
 
 TEST_F(VendrelAnalyze, ResolvesNamesAndRefusesWhatItCannotPinDown) {
@@ -110,7 +110,7 @@ TEST_F(VendrelAnalyze, ARemovalDatabaseListRatesItsOwnApplicationOnly) {
     EXPECT_FALSE(vol.exists(request_files::commandListPath(kRequestFolder)));
     request_files::FolderList list;
     ASSERT_EQ(request_files::readFolderList(kRequestFolder, list), request_files::ReadStatus::Ok);
-    EXPECT_EQ(list.FilePath, "/Applications/Bar.app");
+    EXPECT_EQ(list.installPath, "/Applications/Bar.app");
 }
 
 }  // namespace

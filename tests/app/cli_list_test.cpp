@@ -44,16 +44,16 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
     ASSERT_TRUE(list.is_array());
     std::vector<std::string> names;
     for (const auto& item : list)
-        names.push_back(item.at("mpu_str_Name").get<std::string>());
+        names.push_back(item.at("name").get<std::string>());
     EXPECT_EQ(names,
               (std::vector<std::string>{"Bad\uFFFD\uFFFD", "Say \"hi\"\nnow", "Zeta", "alpha"}));
     const auto& zeta = list[2];
-    EXPECT_EQ(zeta.at("mpu_str_Version"), "2.0");
-    EXPECT_EQ(zeta.at("mpu_str_Publisher"), "com.zeta");
-    EXPECT_EQ(zeta.at("mpu_str_InstallPath"), "/Applications/Zeta.app");
-    EXPECT_EQ(zeta.at("mpu_str_InstalledTime").get<std::string>().size(),
+    EXPECT_EQ(zeta.at("version"), "2.0");
+    EXPECT_EQ(zeta.at("bundleId"), "com.zeta");
+    EXPECT_EQ(zeta.at("installPath"), "/Applications/Zeta.app");
+    EXPECT_EQ(zeta.at("installDate").get<std::string>().size(),
               std::string("yyyy-MM-dd HH:mm:ss").size());
-    EXPECT_EQ(list[1].at("mpu_str_InstallPath"), "/Users/tester/Desktop/Quote.app");
+    EXPECT_EQ(list[1].at("installPath"), "/Users/tester/Desktop/Quote.app");
 
     auto withApple = vendrel({"list", "--json", "--show-apple"});
     ASSERT_EQ(withApple.exitCode, 0);
@@ -116,7 +116,7 @@ TEST(VendrelList, MarksTheApplicationsOnTheMalwareList) {
     ASSERT_EQ(json.exitCode, 0) << json.out;
     std::map<std::string, bool> flags;
     for (const auto& item : nlohmann::json::parse(json.out))
-        flags[item.at("mpu_str_InstallPath").get<std::string>()] = item.at("untrusted").get<bool>();
+        flags[item.at("installPath").get<std::string>()] = item.at("untrusted").get<bool>();
     EXPECT_EQ(flags, (std::map<std::string, bool>{
                          {"/Applications/Dark Zipper.app", true},
                          {"/Applications/Fine.app", false},

@@ -29,11 +29,11 @@ std::vector<std::string> rebuild(MalwareList& list, const std::vector<std::strin
     list.beginRebuild();
     std::vector<std::string> flagged;
     for (const auto& name : names) {
-        lib_TargetInstalledAppInfo record;
-        record.mpu_str_Name.set(name);
+        InstalledApp record;
+        record.name.set(name);
         list.checkApplication(record);
     }
-    for (const auto& row : list.mpu_marray_UntrustedApps()) {
+    for (const auto& row : list.untrustedApps()) {
         EXPECT_EQ(row.app_image, "UAPPSWARN");
         flagged.push_back(row.app_name);
     }
@@ -85,7 +85,7 @@ TEST(MalwareList, LoadedOnceThenKeptForTheRun) {
     server.put(kMalwareListPath, "Dark Zipper\n");
     MalwareList list;
     EXPECT_EQ(rebuild(list, {"Dark Zipper"}), std::vector<std::string>{"Dark Zipper"});
-    EXPECT_EQ(list.mpr_array_MalwaresList(), (std::vector<std::string>{"dark zipper", ""}));
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"dark zipper", ""}));
 
     // Published anew: not fetched again; every rebuild starts the rows from scratch.
     server.put(kMalwareListPath, "Other\n");
@@ -102,7 +102,7 @@ TEST(MalwareList, EmptyBodiesAndErrorPagesCountAsLoaded) {
             server.put(kMalwareListPath, "");
         MalwareList list;
         EXPECT_EQ(rebuild(list, {"Some App"}), std::vector<std::string>{});
-        EXPECT_FALSE(list.mpr_array_MalwaresList().empty());
+        EXPECT_FALSE(list.entries().empty());
         server.put(kMalwareListPath, "some app");
         EXPECT_TRUE(rebuild(list, {"Some App"}).empty());
         EXPECT_EQ(server.requestedPaths().size(), 1u);
@@ -114,12 +114,12 @@ TEST(MalwareList, FailedDownloadsAreRetriedAtTheNextRebuild) {
     {
         ScopedEnv url("VENDREL_SERVER_URL", test::unreachableServerUrl());
         EXPECT_TRUE(rebuild(list, {"Dark Zipper"}).empty());
-        EXPECT_TRUE(list.mpr_array_MalwaresList().empty());
+        EXPECT_TRUE(list.entries().empty());
     }
     TestServer server;
     server.put(kMalwareListPath, "dark zipper\xff");  // not UTF-8: stays unloaded
     EXPECT_TRUE(rebuild(list, {"Dark Zipper"}).empty());
-    EXPECT_TRUE(list.mpr_array_MalwaresList().empty());
+    EXPECT_TRUE(list.entries().empty());
     server.put(kMalwareListPath, "dark zipper");
     EXPECT_EQ(rebuild(list, {"Dark Zipper"}), std::vector<std::string>{"Dark Zipper"});
     EXPECT_EQ(server.requestedPaths().size(), 2u);
@@ -169,8 +169,8 @@ TEST(UpdateCheck, ComparesThePublishedVersionWithTheRunningOne) {
         TestServer server;
         if (row.served)
             server.put(kNewInfoPath, *row.served);
-        EXPECT_TRUE(UpdateCheck_funs::fun_pro_GetNewInfo());
-        EXPECT_EQ(UpdateCheck_funs::fun_Pro_IsNeedUpdate(), row.notice);
+        EXPECT_TRUE(UpdateCheck_funs::fetchNewInfo());
+        EXPECT_EQ(UpdateCheck_funs::isUpdateAvailable(), row.notice);
         if (row.served) {
             EXPECT_EQ(app.vol.read(app.localCopy()), *row.served);  // stored byte for byte
         }
@@ -182,13 +182,13 @@ TEST(UpdateCheck, AFailedDownloadRemovesTheStaleCopy) {
     {
         TestServer server;
         server.put(kNewInfoPath, newInfo({plist::Dictionary{{"version", "3.1"}}}));
-        UpdateCheck_funs::fun_pro_GetNewInfo();
-        ASSERT_TRUE(UpdateCheck_funs::fun_Pro_IsNeedUpdate());
+        UpdateCheck_funs::fetchNewInfo();
+        ASSERT_TRUE(UpdateCheck_funs::isUpdateAvailable());
     }
     ScopedEnv url("VENDREL_SERVER_URL", test::unreachableServerUrl());
-    EXPECT_TRUE(UpdateCheck_funs::fun_pro_GetNewInfo());
+    EXPECT_TRUE(UpdateCheck_funs::fetchNewInfo());
     EXPECT_FALSE(app.vol.exists(app.localCopy()));
-    EXPECT_FALSE(UpdateCheck_funs::fun_Pro_IsNeedUpdate());
+    EXPECT_FALSE(UpdateCheck_funs::isUpdateAvailable());
 }
 
 // ---- Uninstall report and reviews ----
@@ -197,8 +197,8 @@ TEST(CloudReport, GuidIsAFreshUuidInBraces) {
     const std::regex format("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
     std::set<std::string> seen;
     for (int i = 0; i < 3; ++i) {
-        CloudReport_funs report;
-        const std::string guid = report.mpu_str_GUID();
+        CloudReport report;
+        const std::string guid = report.guid();
         EXPECT_EQ(guid.size(), 38u);
         EXPECT_TRUE(std::regex_match(guid, format)) << guid;
         seen.insert(guid);
@@ -208,25 +208,25 @@ TEST(CloudReport, GuidIsAFreshUuidInBraces) {
 
 TEST(CloudReport, PostsReachTheServerByteForByte) {
     TestServer server;
-    CloudReport_funs report;
-    const std::string guid = report.mpu_str_GUID();
+    CloudReport report;
+    const std::string guid = report.guid();
     const struct {
         std::function<bool()> send;
         std::string path;
         std::string body;
     } rows[] = {
-        {[&] { return report.fun_Post_Uninstall("Example App", "10.15.7", "KEY-1"); },
+        {[&] { return report.postUninstall("Example App", "10.15.7", "KEY-1"); },
          "/ucloudcenter/uninstall.php",
          "softwarename=Example App&os=10.15.7&os_32_64=64&cd_key=KEY-1"},
-        {[&] { return report.fun_Post_Uninstall("A&B=C", "11.0", std::nullopt); },
+        {[&] { return report.postUninstall("A&B=C", "11.0", std::nullopt); },
          "/ucloudcenter/uninstall.php", "softwarename=A&B=C&os=11.0&os_32_64=64&cd_key=" + guid},
-        {[&] { return report.fun_Post_AddVendrelReviews("", "Great", ""); },
-         "/apps_comment/comment/add", "appname=Vendrel&comment=Great"},
-        {[&] { return report.fun_Post_AddVendrelReviews("Ann", "Nice\r\nwork", "ann@x.org"); },
+        {[&] { return report.postReview("", "Great", ""); }, "/apps_comment/comment/add",
+         "appname=Vendrel&comment=Great"},
+        {[&] { return report.postReview("Ann", "Nice\r\nwork", "ann@x.org"); },
          "/apps_comment/comment/add",
          "appname=Vendrel&comment=E-mail: ann@x.org\r\n\r\nNice\r\nwork&name=Ann"},
-        {[&] { return report.fun_Post_AddVendrelReviews("", "Caf\xc3\xa9", "b@y"); },
-         "/apps_comment/comment/add", "appname=Vendrel&comment=E-mail: b@y\r\n\r\nCaf\xc3\xa9"},
+        {[&] { return report.postReview("", "Caf\xc3\xa9", "b@y"); }, "/apps_comment/comment/add",
+         "appname=Vendrel&comment=E-mail: b@y\r\n\r\nCaf\xc3\xa9"},
     };
     // One at a time, so that the log's order is the sending order.
     for (size_t i = 0; i < std::size(rows); ++i) {

@@ -82,7 +82,7 @@ TEST(RemovalDatabase, FetchesAndStoresTheCommandList) {
             TestServer::Options().status(std::string(kFolder) + row.servedAs, row.status));
         server.put(std::string(kFolder) + row.servedAs, row.body);
 
-        mpr_pro_GCD_DownloadAppRemovalCml(row.installPath);
+        downloadRemovalCommandList(row.installPath);
 
         ASSERT_EQ(server.requestedPaths().size(), 1u);
         if (!row.stored) {
@@ -104,7 +104,7 @@ TEST(RemovalDatabase, PathsTooShortAskNothing) {
         Fixture f;
         TestServer server;
         server.put(std::string(kFolder) + "tool.app.txt", "rm -rf ~/x");
-        mpr_pro_GCD_DownloadAppRemovalCml(path);
+        downloadRemovalCommandList(path);
         EXPECT_TRUE(server.requestedPaths().empty());
         EXPECT_FALSE(f.listInForce());
     }
@@ -113,7 +113,7 @@ TEST(RemovalDatabase, PathsTooShortAskNothing) {
 TEST(RemovalDatabase, UnreachableServer) {
     Fixture f;
     ScopedEnv url("VENDREL_SERVER_URL", test::unreachableServerUrl());
-    mpr_pro_GCD_DownloadAppRemovalCml("/Applications/Example.app");
+    downloadRemovalCommandList("/Applications/Example.app");
     EXPECT_FALSE(f.listInForce());
 }
 
@@ -122,7 +122,7 @@ TEST(RemovalDatabase, ServerThatNeverAnswersEndsAfterTheTimeOut) {
     TestServer server(TestServer::Options().hang(std::string(kFolder) + "example.app.txt"));
     server.put(std::string(kFolder) + "example.app.txt", "rm -rf ~/x");
     const auto start = std::chrono::steady_clock::now();
-    mpr_pro_GCD_DownloadAppRemovalCml("/Applications/Example.app");
+    downloadRemovalCommandList("/Applications/Example.app");
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_FALSE(f.listInForce());

@@ -17,19 +17,19 @@ class Flow : public ::testing::Test {
   protected:
     InstalledAppRef makeApp(const std::string& bundle, const std::string& name) {
         vol.makeBundle(bundle, {{"CFBundleName", name}, {"CFBundleIdentifier", "com.example.x"}});
-        auto r = std::make_shared<lib_TargetInstalledAppInfo>();
-        r->mpu_str_Name.set(name);
-        r->mpu_str_InstallPath.set(bundle);
-        r->mpu_str_Publisher.set("com.example.x");
-        r->mpu_str_DirCount.set("2");
-        r->mpu_str_FileCount.set("1");
-        r->mpu_str_Size.set("300 Bytes");
+        auto r = std::make_shared<InstalledApp>();
+        r->name.set(name);
+        r->installPath.set(bundle);
+        r->bundleId.set("com.example.x");
+        r->folderCount.set("2");
+        r->fileCount.set("1");
+        r->sizeText.set("300 Bytes");
         return r;
     }
     // Removes one record through the confirmation's "YES"; the queued report runs after it.
     void removeYes(const InstalledAppRef& r) {
-        flow.mpr_class_InstalledAppInfo_Seled = r;
-        flow.alertDidEnd_RemoveSeledInstalledApp(RemovalFlow::kAlertYes);
+        flow.selected = r;
+        flow.confirmationEnded(RemovalFlow::kAlertYes);
         mainQueue.drain();
     }
     std::vector<std::string> reportedNames(size_t expected) {
@@ -61,14 +61,14 @@ TEST_F(Flow, ResultTextsAfterASuccessfulRemoval) {
     removeYes(makeApp("/Applications/Utilities/Foo.app", "Foo"));
     EXPECT_TRUE(flow.lastRemovalCompleted);
     EXPECT_EQ(flow.selectedTab, "Step_US");
-    EXPECT_EQ(flow.mpu_TF_SeledRemoveSuccess_AppName, "Foo has been successfully removed.");
-    EXPECT_EQ(flow.mpu_TF_SeledRemoveSuccess_AppDirsFiles,
+    EXPECT_EQ(flow.resultName, "Foo has been successfully removed.");
+    EXPECT_EQ(flow.resultCounts,
               "Altogether 2 folders and 1 files were deleted, freed 300 Bytes space.");
-    EXPECT_EQ(flow.mpu_TF_SeledRemoveSuccess_Note,
+    EXPECT_EQ(flow.resultNote,
               "Note\uFF1AIf you find the relevant processes of Foo still running after removal, "
               "please restart macOS. The relevant processes of Foo will be removed automatically "
               "after the restart.");
-    EXPECT_FALSE(flow.mpr_bool_IsTipUntrustedApps);
+    EXPECT_FALSE(flow.tipUntrustedApps);
 }
 
 TEST_F(Flow, ARemovalThatDidNotCompleteIsNotReportedAsASuccess) {
@@ -78,7 +78,7 @@ TEST_F(Flow, ARemovalThatDidNotCompleteIsNotReportedAsASuccess) {
     EXPECT_TRUE(flow.lastRemovalStarted);
     EXPECT_FALSE(flow.lastRemovalCompleted);
     EXPECT_EQ(flow.selectedTab, "Step_2") << "the user stays where a retry is one click away";
-    EXPECT_EQ(flow.mpu_TF_SeledRemoveSuccess_AppName, "Foo could not be removed.");
+    EXPECT_EQ(flow.resultName, "Foo could not be removed.");
     EXPECT_TRUE(vol.exists("/Applications/Foo.app/Contents/Info.plist"));
 }
 
@@ -100,16 +100,15 @@ TEST_F(Flow, LocationCheck) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
-        EXPECT_EQ(RemovalFlow::mpr_fun_IsCanSafeDeletePath_InstalledAppSeledRemove(r.path),
-                  r.accepted);
+        EXPECT_EQ(RemovalFlow::isSafeToRemove(r.path), r.accepted);
     }
 }
 
 TEST_F(Flow, OnlyYesStartsTheRemoval) {
     auto r = makeApp("/Applications/Foo.app", "Foo");
-    flow.mpr_class_InstalledAppInfo_Seled = r;
+    flow.selected = r;
     for (int code : {RemovalFlow::kAlertNo, 0, 1002})
-        flow.alertDidEnd_RemoveSeledInstalledApp(code);
+        flow.confirmationEnded(code);
     mainQueue.drain();
     EXPECT_TRUE(vol.exists("/Applications/Foo.app/Contents/Info.plist"));
     EXPECT_TRUE(server.waitForPosts(1, 0.5).empty());

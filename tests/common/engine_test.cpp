@@ -9,8 +9,10 @@
 #include <fstream>
 #include <thread>
 
+#include "common/extended_delete.h"
+#include "common/force_removal.h"
+#include "common/home_setting.h"
 #include "common/journal.h"
-#include "common/lib_funs_AppExtendDelete.h"
 #include "platform/plist.h"
 #include "tests/common/sweep_test_util.h"
 #include "tests/support/child_process.h"
@@ -20,7 +22,7 @@
 namespace vendrel {
 namespace {
 
-using Engine = lib_funs_AppExtendDelete;
+namespace Engine = extended_delete;
 using platform::plist::Dictionary;
 using test::Child;
 using test::movedToTrash;
@@ -42,8 +44,8 @@ std::vector<JournalEntry> sweep(const Run& run) {
     Journal journal(run.dryRun);
     {
         JournalScope scope(journal);
-        Engine::fun_AppExtendDelete(run.installPath, run.name, run.publisher, run.commandList,
-                                    run.userMode);
+        Engine::run(run.installPath, run.name, run.publisher, run.commandList,
+                    run.userMode ? Mode::User : Mode::Root);
     }
     return journal.entries();
 }
@@ -73,28 +75,24 @@ TEST(EngineDispatch, FirstMatchingEntryPicksTheRoutines) {
         const char* installPath;
         std::vector<std::string> routines;
     } rows[] = {
-        {"/Applications/CleanMyMac X.app", {"fun_AllClean_CleanMyMac"}},
-        {"/Applications/CleanMyMac 3.app", {"fun_AllClean_CleanMyMac"}},
-        {"/Applications/Movavi Screen Capture Studio 3.app",
-         {"fun_AllClean_MovaviScreenCaptureStudio"}},
-        {"/Applications/Movavi Screen Capture Studio 5.app",
-         {"fun_AllClean_MovaviScreenCaptureStudio:"}},
-        {"/Applications/teamviewer.APP", {"fun_AllClean_TeamViewer"}},
-        {"/Applications/Intego", {"fun_AllClean_Intego:"}},
+        {"/Applications/CleanMyMac X.app", {"CleanMyMac"}},
+        {"/Applications/CleanMyMac 3.app", {"CleanMyMac"}},
+        {"/Applications/Movavi Screen Capture Studio 3.app", {"MovaviScreenCaptureStudio3"}},
+        {"/Applications/Movavi Screen Capture Studio 5.app", {"MovaviScreenCaptureStudio"}},
+        {"/Applications/teamviewer.APP", {"TeamViewer"}},
+        {"/Applications/Intego", {"Intego"}},
         {"/Applications/Intego.app", {}},
-        {"/Applications/Andy.app", {"fun_AllClean_Andy"}},
-        {"/Applications/Avira.app", {"fun_AllClean_Avira:"}},
-        {"/Library/PreferencePanes/TechTool Protection.prefPane", {"fun_AllClean_TechToolPro"}},
-        {"/Library/PreferencePanes/MacFUSE.prefPane",
-         {"fun_AllClean_NTFS3GMacFUSE:", "fun_AllClean_OSXFUSE:"}},
-        {"/Applications/Sophos Home.app",
-         {"fun_AllClean_SophosHome_Other:", "fun_AllClean_SophosHome:"}},
-        {"/Applications/Paragon NTFS for Mac OS X 15.app", {"fun_AllClean_ParagonNTFS:"}},
-        {"/Applications/1Password 06.app", {"fun_AllClean_1Password6"}},  // digits by value
-        {"/Applications/5KPlayer.app", {"fun_AllClean_5KPlayer"}},
+        {"/Applications/Andy.app", {"Andy"}},
+        {"/Applications/Avira.app", {"Avira"}},
+        {"/Library/PreferencePanes/TechTool Protection.prefPane", {"TechToolPro"}},
+        {"/Library/PreferencePanes/MacFUSE.prefPane", {"NTFS3GMacFUSE", "OSXFUSE"}},
+        {"/Applications/Sophos Home.app", {"SophosHome_Other", "SophosHome"}},
+        {"/Applications/Paragon NTFS for Mac OS X 15.app", {"ParagonNTFS"}},
+        {"/Applications/1Password 06.app", {"1Password6"}},  // digits by value
+        {"/Applications/5KPlayer.app", {"5KPlayer"}},
         {"/Applications/Xcode 2.app", {}},
-        {"/Applications/VyprVPN.app", {"fun_AllClean_VyprVPN:"}},
-        {"/Users/tester/Applications/Sub/Skype.app", {"fun_AllClean_Skype:"}},
+        {"/Applications/VyprVPN.app", {"VyprVPN"}},
+        {"/Users/tester/Applications/Sub/Skype.app", {"Skype"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.installPath);
@@ -430,16 +428,16 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         vol.write(h + "/Library/Application Support/Vendrel/user-state", "x");
         vol.write("/Users/Shared/Vendrel/x", "a sweep would take this");
         vol.write(h + "/Library/Caches/com.Vendrel.Ostrand/x", "and this");
-        Engine::fun_Set_HomeDirectory(h);
+        setHomeDirectory(h);
         const auto entries = sweep({.installPath = "/Applications/Vendrel.app",
                                     .name = "Vendrel",
                                     .publisher = "com.Vendrel.Ostrand",
                                     .commandList = "touch " + shellQuote(vol.host("/marker")),
                                     .userMode = userMode});
-        Engine::fun_Set_HomeDirectory(std::nullopt);
+        setHomeDirectory(std::nullopt);
 
         EXPECT_EQ(only(entries, JournalAction::RoutineSelected),
-                  std::vector<std::string>{"fun_UninstallMe"});
+                  std::vector<std::string>{"self-removal"});
         EXPECT_EQ(only(entries, JournalAction::MovedToTrash),
                   (std::vector<std::string>{
                       "/Library/Application Support/Vendrel", "/Applications/Vendrel.app",
@@ -470,33 +468,33 @@ TEST(EngineSelfRemoval, UnsetHomeSettingSkipsTheUsersSupportFolder) {
           std::optional<std::string>("relative"), std::optional<std::string>("/")}) {
         SCOPED_TRACE(setting ? "\"" + *setting + "\"" : "null");
         TempVolume vol;
-        Engine::fun_Set_HomeDirectory(setting);
+        setHomeDirectory(setting);
         Journal journal;
         {
             JournalScope scope(journal);
-            Engine::fun_UninstallMe();
+            Engine::removeSelf();
         }
-        Engine::fun_Set_HomeDirectory(std::nullopt);
+        setHomeDirectory(std::nullopt);
         EXPECT_TRUE(subjects(journal, JournalAction::ForceRemoved).empty());
         EXPECT_EQ(subjects(journal, JournalAction::Skipped).size(), 1u);
     }
 }
 
 TEST(EngineSelfRemoval, HomeSettingIsReadAndWrittenAsAWhole) {
-    Engine::fun_Set_HomeDirectory(std::nullopt);
-    EXPECT_EQ(Engine::fun_Get_HomeDirectory(), std::nullopt);
+    setHomeDirectory(std::nullopt);
+    EXPECT_EQ(homeDirectorySetting(), std::nullopt);
     const std::string a(4096, 'a'), b(4096, 'b');
     std::thread writer([&] {
         for (int i = 0; i < 2000; ++i)
-            Engine::fun_Set_HomeDirectory(i % 2 ? a : b);
+            setHomeDirectory(i % 2 ? a : b);
     });
     for (int i = 0; i < 2000; ++i) {
-        const auto v = Engine::fun_Get_HomeDirectory();
+        const auto v = homeDirectorySetting();
         ASSERT_TRUE(!v || *v == a || *v == b);
     }
     writer.join();
-    Engine::fun_Set_HomeDirectory(std::nullopt);
-    EXPECT_EQ(Engine::fun_Get_HomeDirectory(), std::nullopt);
+    setHomeDirectory(std::nullopt);
+    EXPECT_EQ(homeDirectorySetting(), std::nullopt);
 }
 
 // ---- Force removal, quoting and links ----
@@ -546,7 +544,7 @@ TEST(EngineForceRemoval, HostileNamesNameExactlyThemselves) {
         Journal journal;
         {
             JournalScope scope(journal);
-            Engine::forceRemove(target);
+            forceRemove(target);
         }
         EXPECT_FALSE(vol.exists(target));
         EXPECT_EQ(subjects(journal, JournalAction::ForceRemoved), std::vector<std::string>{target});
@@ -569,8 +567,8 @@ TEST(EngineForceRemoval, LinkAtThePathIsRemovedAsALink) {
     vol.symlink(outside.host("/secret"), "/Applications/Evil.app");
     vol.symlink(outside.host("/dir"), "/Applications/Folder.app");
     vol.symlink(outside.host("/secret"), "/Applications/Bundle.app");
-    Engine::forceRemove("/Applications/Evil.app");
-    Engine::forceRemove("/Applications/Folder.app");
+    forceRemove("/Applications/Evil.app");
+    forceRemove("/Applications/Folder.app");
     // The same through the engine in root mode: the bundle path is the link.
     sweep({.installPath = "/Applications/Bundle.app", .userMode = false});
     for (const char* link :
@@ -594,9 +592,9 @@ TEST(EngineForceRemoval, PathThroughALinkedFolderIsRefused) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::forceRemove("/Applications/Vendor/Foo.app");
-        Engine::forceRemove("/Applications/Vendor/Foo.app/data");
-        Engine::removePattern("-rf", "/Library/Application Support/Linked/Foo*");
+        forceRemove("/Applications/Vendor/Foo.app");
+        forceRemove("/Applications/Vendor/Foo.app/data");
+        removePattern("-rf", "/Library/Application Support/Linked/Foo*");
     }
     EXPECT_EQ(outside.read("/vendor/Foo.app/data"), "precious");
     EXPECT_EQ(subjects(journal, JournalAction::ForceRemovalRefused),
@@ -619,7 +617,7 @@ TEST(EngineForceRemoval, HardLinkedFileKeepsItsMode) {
     stdfs::create_hard_link(outside.host("/shadow"), vol.host("/Applications/Hard.app"), ec);
     if (ec)
         GTEST_SKIP() << "no hard links across these folders: " << ec.message();
-    Engine::forceRemove("/Applications/Hard.app");
+    forceRemove("/Applications/Hard.app");
     EXPECT_FALSE(vol.exists("/Applications/Hard.app"));
     EXPECT_EQ(modeOf(outside.host("/shadow")), 0400u);
     EXPECT_EQ(outside.read("/shadow"), "secret");
@@ -640,7 +638,7 @@ TEST(EngineForceRemoval, ProtectedPathsAreRefused) {
     {
         JournalScope scope(journal);
         for (const auto& p : paths)
-            Engine::forceRemove(p);
+            forceRemove(p);
     }
     EXPECT_EQ(subjects(journal, JournalAction::ForceRemovalRefused), paths);
     for (const auto& p : paths)
@@ -655,7 +653,7 @@ TEST(EngineRootTrash, PurgesOnlyTheVolumesRootTrash) {
     TempVolume vol;
     vol.write("/private/var/root/.Trash/old/file", "x");
     vol.write("/private/var/root/keep", "x");
-    Engine::fun_AllClean_RootTrash();
+    Engine::emptyRootTrash();
     EXPECT_FALSE(vol.exists("/private/var/root/.Trash"));
     EXPECT_TRUE(vol.exists("/private/var/root/keep"));
     EXPECT_TRUE(other.exists("/private/var/root/.Trash/keep"));
@@ -669,7 +667,7 @@ TEST(EngineRootTrash, LinkedRootHomeIsRefused) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::fun_AllClean_RootTrash();
+        Engine::emptyRootTrash();
     }
     EXPECT_TRUE(outside.exists("/root/.Trash/keep"));
     EXPECT_EQ(subjects(journal, JournalAction::ForceRemovalRefused),
@@ -691,10 +689,10 @@ TEST(EngineBuildingBlocks, PatternRemovesEveryMatchOfTheLastComponent) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::removePattern("-f", lib + "libntfs.*");
-        Engine::removePattern("-rf", lib + "nomatch*");
-        Engine::removePattern("-rf", "/usr/local/*/libntfs.a");
-        Engine::removePattern("-rf -x", lib + "libntfs*");
+        removePattern("-f", lib + "libntfs.*");
+        removePattern("-rf", lib + "nomatch*");
+        removePattern("-rf", "/usr/local/*/libntfs.a");
+        removePattern("-rf -x", lib + "libntfs*");
     }
     for (const char* gone : {"libntfs.dylib", "libntfs.a", "libntfs.link"})
         EXPECT_FALSE(vol.exists(lib + gone)) << gone;
@@ -727,8 +725,8 @@ TEST(EngineBuildingBlocks, ForceRemovalExpandsOnlyPatterns) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::forceRemovePattern(prefs + "com.sophos*");
-        Engine::forceRemovePattern("/Library/*/com.sophos.av.plist");
+        forceRemovePattern(prefs + "com.sophos*");
+        forceRemovePattern("/Library/*/com.sophos.av.plist");
     }
     for (const char* gone : {"com.sophos.av.plist", "com.sophos.ui", "com.sophosx.plist"})
         EXPECT_FALSE(vol.exists(prefs + gone)) << gone;
@@ -746,11 +744,11 @@ TEST(EngineBuildingBlocks, ShellLineRunsThroughBashUnlessDryRun) {
     {
         Journal dry(true);
         JournalScope scope(dry);
-        Engine::runShellLine(line);
+        runShellLine(line);
         EXPECT_EQ(subjects(dry, JournalAction::ShellLineRun), std::vector<std::string>{line});
     }
     EXPECT_FALSE(vol.exists("/made by bash"));
-    Engine::runShellLine(line);
+    runShellLine(line);
     EXPECT_TRUE(vol.exists("/made by bash"));
     EXPECT_EQ(vol.read("/answer"), "42\n");
 }

@@ -41,10 +41,10 @@ TEST(RequestFiles, FolderListLayout) {
 
     FolderList read;
     ASSERT_EQ(readFolderList(kContents, read), ReadStatus::Ok);
-    EXPECT_EQ(read.AppName, "Example App");
-    EXPECT_EQ(read.Publisher, "com.example.app");
-    EXPECT_EQ(read.FilePath, "/Applications/My Apps/Example App.app");
-    EXPECT_EQ(read.CurrentUserHomeDirPath, "/Users/tester");
+    EXPECT_EQ(read.appName, "Example App");
+    EXPECT_EQ(read.bundleId, "com.example.app");
+    EXPECT_EQ(read.installPath, "/Applications/My Apps/Example App.app");
+    EXPECT_EQ(read.userHome, "/Users/tester");
 }
 
 TEST(RequestFiles, CommandListLayoutAndOverwrite) {
@@ -62,8 +62,8 @@ TEST(RequestFiles, CommandListLayoutAndOverwrite) {
 
     const auto read = readCommandList(kContents);
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->RemovalCml, "rm -rf ~/Library/A\r;launchctl remove a;");
-    EXPECT_EQ(read->FilePath, "/Applications/A.app");
+    EXPECT_EQ(read->commands, "rm -rf ~/Library/A\r;launchctl remove a;");
+    EXPECT_EQ(read->installPath, "/Applications/A.app");
 
     removeCommandList(kContents);
     EXPECT_FALSE(vol.exists(commandListPath(kContents)));
@@ -133,8 +133,8 @@ TEST(RequestFiles, FolderListReaderRules) {
         FolderList out;
         EXPECT_EQ(readFolderList(kContents, out), row.expected);
         if (row.expected == ReadStatus::Ok) {
-            EXPECT_EQ(out.FilePath, "/Applications/A.app");
-            EXPECT_EQ(out.CurrentUserHomeDirPath, "/Users/tester");
+            EXPECT_EQ(out.installPath, "/Applications/A.app");
+            EXPECT_EQ(out.userHome, "/Users/tester");
         }
     }
 }
@@ -167,7 +167,7 @@ TEST(RequestFiles, CommandListReaderRules) {
         const auto read = readCommandList(kContents);
         EXPECT_EQ(read.has_value(), row.readable);
         if (read) {
-            EXPECT_EQ(read->RemovalCml, "rm -rf ~/a");
+            EXPECT_EQ(read->commands, "rm -rf ~/a");
         }
     }
 }

@@ -9,8 +9,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/extended_delete.h"
+#include "common/home_setting.h"
 #include "common/journal.h"
-#include "common/lib_funs_AppExtendDelete.h"
 #include "common/routine_interpreter.h"
 #include "common/routine_table.h"
 #include "platform/paths.h"
@@ -23,7 +24,15 @@ namespace vendrel::routines {
 namespace {
 
 namespace stdfs = std::filesystem;
-using Engine = lib_funs_AppExtendDelete;
+namespace Engine = extended_delete;
+
+// Runs one routine of the table by its product name, as the engine does.
+void runRoutine(std::string_view name, Mode mode = Mode::User,
+                const std::string& installPath = {}) {
+    const Routine* routine = findRoutine(name);
+    ASSERT_NE(routine, nullptr) << name;
+    run(*routine, mode, installPath);
+}
 using test::TempVolume;
 
 // ---- Fixtures ----
@@ -78,8 +87,8 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
 
 // Keeps the engine's home directory setting from leaking between tests.
 struct HomeSetting {
-    explicit HomeSetting(std::optional<std::string> home) { Engine::fun_Set_HomeDirectory(home); }
-    ~HomeSetting() { Engine::fun_Set_HomeDirectory(std::nullopt); }
+    explicit HomeSetting(std::optional<std::string> home) { setHomeDirectory(home); }
+    ~HomeSetting() { setHomeDirectory(std::nullopt); }
 };
 
 // ---- Shell words ----
@@ -169,7 +178,7 @@ TEST(Routines, RootModeActsOnlyInsideTheVolume) {
             Journal journal(/*dryRun=*/true);
             {
                 JournalScope scope(journal);
-                run(r, userMode, "/Applications/Avira.app");
+                run(r, userMode ? Mode::User : Mode::Root, "/Applications/Avira.app");
             }
             for (const auto& e : journal.entries()) {
                 switch (e.action) {
@@ -256,33 +265,36 @@ TEST(Routines, ShellLinesLeaveOutWhatMustNotBeTouchedAsRoot) {
     EXPECT_TRUE(vol.exists("/Users/Shared/elsewhere/file"));
 }
 
-// Each scanner code runs its own scanner: a probe entry sits in every scanner's folder, and
-// a scan with one code moves exactly the one in that scanner's folder.
-TEST(Routines, EachScannerCodeRunsItsScanner) {
+// Each scanner runs itself: a probe entry sits in every scanner's folder, and a scan with
+// one scanner moves exactly the one in that scanner's folder.
+TEST(Routines, EachScannerRunsItself) {
     const std::string h = "/Users/tester";
-    const std::pair<std::string_view, std::string> cases[] = {
-        {"LD", "/Library/LaunchDaemons/com.probe.plist"},
-        {"LA", "/Library/LaunchAgents/com.probe.plist"},
-        {"PR", "/Library/Preferences/com.probe.plist"},
-        {"RC", "/private/var/db/receipts/com.probe.bom"},
-        {"CA", "/Library/Caches/com.probe"},
-        {"CK", h + "/Library/Cookies/com.probe.binarycookies"},
-        {"SS", h + "/Library/Saved Application State/com.probe.savedState"},
-        {"CO", h + "/Library/Containers/com.probe"},
-        {"GC", h + "/Library/Group Containers/com.probe"},
-        {"LG", "/Library/Logs/com.probe"},
-        {"EX", "/Library/Extensions/com.probe.kext"},
-        {"SF", h + "/Library/Application Support/com.apple.sharedfilelist/"
-                   "com.apple.LSSharedFileList.ApplicationRecentDocuments/com.probe.sfl"},
-        {"VF", "/private/var/folders/vd/xy/C/com.probe"},
+    const std::pair<Scanner, std::string> cases[] = {
+        {Scanner::LaunchDaemons, "/Library/LaunchDaemons/com.probe.plist"},
+        {Scanner::LaunchAgents, "/Library/LaunchAgents/com.probe.plist"},
+        {Scanner::Preferences, "/Library/Preferences/com.probe.plist"},
+        {Scanner::Receipts, "/private/var/db/receipts/com.probe.bom"},
+        {Scanner::Caches, "/Library/Caches/com.probe"},
+        {Scanner::Cookies, h + "/Library/Cookies/com.probe.binarycookies"},
+        {Scanner::SavedState, h + "/Library/Saved Application State/com.probe.savedState"},
+        {Scanner::Containers, h + "/Library/Containers/com.probe"},
+        {Scanner::GroupContainers, h + "/Library/Group Containers/com.probe"},
+        {Scanner::Logs, "/Library/Logs/com.probe"},
+        {Scanner::Extensions, "/Library/Extensions/com.probe.kext"},
+        {Scanner::SharedFileLists,
+         h + "/Library/Application Support/com.apple.sharedfilelist/"
+             "com.apple.LSSharedFileList.ApplicationRecentDocuments/com.probe.sfl"},
+        {Scanner::TemporaryFolders, "/private/var/folders/vd/xy/C/com.probe"},
     };
     for (const auto& [code, expected] : cases) {
-        SCOPED_TRACE(std::string(code));
+        SCOPED_TRACE(static_cast<int>(code));
         TempVolume vol;
         for (const auto& [_, path] : cases)
             vol.write(path + "/x", "x");
-        const Step steps[] = {{StepKind::Scan, "com.probe", code}};
-        run(Routine{"fun_AllClean_Probe", steps}, true);
+        ScanList only;
+        only.items[only.count++] = code;
+        const Step steps[] = {{StepKind::Scan, "com.probe", {}, only}};
+        run(Routine{"Probe", Argument::None, steps}, Mode::User);
         EXPECT_EQ(trashedOriginals(), std::vector<std::string>{expected});
     }
 }
@@ -297,7 +309,7 @@ TEST(Routines, HomeRelativeStepsNeedAUsableHome) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::fun_AllClean_TeamViewer();
+        runRoutine("TeamViewer");
     }
     ::setenv("VENDREL_HOME", vol.home().c_str(), 1);
     EXPECT_TRUE(vol.exists("/Library/Application Support/TeamViewer/system-wide"));
@@ -336,7 +348,7 @@ TEST(Routines, MacKeeperInUserModeStopsTrashesAndScansWithoutShell) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::fun_AllClean_MacKeeper(true);
+        runRoutine("MacKeeper", Mode::User);
     }
     EXPECT_TRUE(app->killedWithin(kStopLimit));
     EXPECT_TRUE(helper->killedWithin(kStopLimit));
@@ -364,7 +376,7 @@ TEST(Routines, MacKeeperInRootModeRemovesThroughTheShellFirst) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::fun_AllClean_MacKeeper(false);
+        runRoutine("MacKeeper", Mode::Root);
     }
     const auto lines = test::subjects(journal, JournalAction::ShellLineRun);
     ASSERT_EQ(lines.size(), 1u);
@@ -417,7 +429,7 @@ TEST(Routines, AdguardReachesTheUsersFolderOnlyThroughTheHomeSetting) {
         Journal journal;
         {
             JournalScope scope(journal);
-            Engine::fun_AllClean_Adguard(c.userMode);
+            runRoutine("Adguard", c.userMode ? Mode::User : Mode::Root);
         }
         for (const auto& p : candidates)
             EXPECT_EQ(vol.exists(p), !contains(c.gone, p)) << p;
@@ -434,9 +446,9 @@ TEST(Routines, AndyDoesNothingInEitherMode) {
         {
             JournalScope scope(journal);
             if (userMode)
-                Engine::fun_AllClean_Andy();
+                runRoutine("Andy");
             else
-                run(routine("fun_AllClean_Andy"), false);
+                run(routine("Andy"), Mode::Root);
         }
         EXPECT_TRUE(journal.entries().empty());
     }
@@ -460,12 +472,11 @@ TEST(Routines, MacFuseKeyRunsBothRoutinesAndPatternsOnlyAsRoot) {
         Journal journal;
         {
             JournalScope scope(journal);
-            Engine::fun_AppExtendDelete("/Library/PreferencePanes/MacFUSE.prefPane", "MacFUSE",
-                                        "com.google.macfuse", std::nullopt, userMode);
+            Engine::run("/Library/PreferencePanes/MacFUSE.prefPane", "MacFUSE",
+                        "com.google.macfuse", std::nullopt, userMode ? Mode::User : Mode::Root);
         }
-        EXPECT_EQ(
-            test::subjects(journal, JournalAction::RoutineSelected),
-            (std::vector<std::string>{"fun_AllClean_NTFS3GMacFUSE:", "fun_AllClean_OSXFUSE:"}));
+        EXPECT_EQ(test::subjects(journal, JournalAction::RoutineSelected),
+                  (std::vector<std::string>{"NTFS3GMacFUSE", "OSXFUSE"}));
         EXPECT_FALSE(vol.exists("/usr/local/bin/ntfs-3g"));
         EXPECT_FALSE(vol.exists("/Library/Frameworks/OSXFUSE.framework"));
         EXPECT_EQ(vol.exists("/usr/local/lib/libfuse.2.dylib"), userMode);
@@ -491,7 +502,7 @@ TEST(Routines, StopsTheProductsProcessesByNameAndTrashesItsFiles) {
     vol.write("/Users/tester/Library/LaunchAgents/com.dashlane.DashlaneAgent.plist", "x");
     ASSERT_TRUE(dashlane->pid() > 0 && agent->pid() > 0 && other->pid() > 0);
 
-    Engine::fun_AllClean_Dashlane();
+    runRoutine("Dashlane");
 
     EXPECT_TRUE(dashlane->killedWithin(kStopLimit));
     EXPECT_TRUE(agent->killedWithin(kStopLimit));
@@ -516,7 +527,7 @@ TEST(Routines, RootShellLineStopsOnlyTheVolumesDaemons) {
     vol.write("/Library/LaunchDaemons/com.avg.Antivirus.daemon.plist", "x");
     ASSERT_TRUE(daemon->pid() > 0 && stranger.pid() > 0);
 
-    Engine::fun_AllClean_AVGAntiVirus(false);
+    runRoutine("AVGAntiVirus", Mode::Root);
 
     EXPECT_TRUE(daemon->killedWithin(kStopLimit));
     EXPECT_TRUE(stranger.running());
@@ -538,7 +549,7 @@ TEST(Routines, CrashPlanInRootModeForceRemovesItsBundleAndJob) {
     Journal journal;
     {
         JournalScope scope(journal);
-        Engine::fun_AllClean_CrashPlan(false);
+        runRoutine("CrashPlan", Mode::Root);
     }
     EXPECT_TRUE(menuBar->killedWithin(kStopLimit));
     EXPECT_FALSE(vol.exists("/Applications/CrashPlan.app"));
@@ -566,7 +577,7 @@ TEST(Routines, AviraStopsWhatRunsFromTheInstallPathAndItsFolders) {
     auto other = startApp(vol, "/Applications/Notes.app", "Notes");
     ASSERT_TRUE(installed->pid() > 0 && fromSupport->pid() > 0 && other->pid() > 0);
 
-    Engine::fun_AllClean_Avira("/Applications/Avira Antivirus.app");
+    runRoutine("Avira", Mode::User, "/Applications/Avira Antivirus.app");
 
     EXPECT_TRUE(installed->killedWithin(kStopLimit));
     EXPECT_TRUE(fromSupport->killedWithin(kStopLimit));
@@ -579,7 +590,7 @@ TEST(Routines, TeamViewerWritesItsLogLine) {
     const std::string logFile = vol.host("/log.txt");
     ::setenv("VENDREL_LOG_FILE", logFile.c_str(), 1);
     vol.write("/Library/Fonts/TeamViewer10.otf", "x");
-    Engine::fun_AllClean_TeamViewer();
+    runRoutine("TeamViewer");
     ::unsetenv("VENDREL_LOG_FILE");
     std::ifstream in(logFile);
     const std::string text((std::istreambuf_iterator<char>(in)), {});

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "common/journal.h"
-#include "common/lib_funs.h"
+#include "common/scanners.h"
 #include "platform/fs.h"
 #include "platform/plist.h"
 #include "tests/common/sweep_test_util.h"
@@ -51,37 +51,23 @@ struct FlatScanner {
 std::vector<FlatScanner> flatScanners() {
     return {
         {"LaunchDaemons",
-         [](const std::string& f, bool d) {
-             return lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons(nullptr, f, d);
-         },
+         [](const std::string& f, bool d) { return scanners::launchDaemons(nullptr, f, d); },
          {"/Library/LaunchDaemons", "~/Library/LaunchDaemons"}},
         {"LaunchAgents",
-         [](const std::string& f, bool d) {
-             return lib_funs::fun_File_GetAllPlist_LibraryLaunchAgents(nullptr, f, d);
-         },
+         [](const std::string& f, bool d) { return scanners::launchAgents(nullptr, f, d); },
          {"/Library/LaunchAgents", "~/Library/LaunchAgents"}},
         {"Preferences",
-         [](const std::string& f, bool d) {
-             return lib_funs::fun_File_GetAllPlist_LibraryPreferences(nullptr, f, d);
-         },
+         [](const std::string& f, bool d) { return scanners::preferences(nullptr, f, d); },
          {"/Library/Preferences", "~/Library/Preferences"}},
-        {"Receipts", lib_funs::fun_File_GetAllPlist_Receipts, {"/private/var/db/receipts"}},
-        {"Caches",
-         lib_funs::fun_File_GetAllFile_LibraryCaches,
-         {"~/Library/Caches", "/Library/Caches"}},
-        {"Extensions",
-         lib_funs::fun_File_GetAllFile_LibraryExtensions,
-         {"/Library/Extensions", "/System/Library/Extensions"}},
-        {"Cookies", lib_funs::fun_File_GetallFile_libraryCookies, {"~/Library/Cookies"}},
-        {"SavedState",
-         lib_funs::fun_File_GetAllFile_LibraryApplictionState,
-         {"~/Library/Saved Application State"}},
-        {"Containers", lib_funs::fun_File_GetAllFile_LibraryContainers, {"~/Library/Containers"}},
-        {"GroupContainers",
-         lib_funs::fun_File_GetAllFile_LibraryGroupContainers,
-         {"~/Library/Group Containers"}},
-        {"Logs", lib_funs::fun_File_GetAllFile_LibraryLogs, {"/Library/Logs", "~/Library/Logs"}},
-        {"RecentDocuments", lib_funs::fun_File_GetAllFile_LibrarySFL, {std::string("~") + kSfl}},
+        {"Receipts", scanners::receipts, {"/private/var/db/receipts"}},
+        {"Caches", scanners::caches, {"~/Library/Caches", "/Library/Caches"}},
+        {"Extensions", scanners::extensions, {"/Library/Extensions", "/System/Library/Extensions"}},
+        {"Cookies", scanners::cookies, {"~/Library/Cookies"}},
+        {"SavedState", scanners::savedState, {"~/Library/Saved Application State"}},
+        {"Containers", scanners::containers, {"~/Library/Containers"}},
+        {"GroupContainers", scanners::groupContainers, {"~/Library/Group Containers"}},
+        {"Logs", scanners::logs, {"/Library/Logs", "~/Library/Logs"}},
+        {"RecentDocuments", scanners::sharedFileLists, {std::string("~") + kSfl}},
     };
 }
 
@@ -140,7 +126,7 @@ TEST(Scanners, MatchIsACaseInsensitiveSubstringOfTheEntryName) {
     for (const auto& row : rows)
         vol.write(std::string("/Library/LaunchAgents/") + row.name, "x");
     vol.mkdir("/Library/LaunchAgents/com.foo.folder");
-    EXPECT_TRUE(lib_funs::fun_File_GetAllPlist_LibraryLaunchAgents(nullptr, "com.foo", true));
+    EXPECT_TRUE(scanners::launchAgents(nullptr, "com.foo", true));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(vol.exists(std::string("/Library/LaunchAgents/") + row.name), !row.taken);
@@ -149,7 +135,7 @@ TEST(Scanners, MatchIsACaseInsensitiveSubstringOfTheEntryName) {
     EXPECT_TRUE(vol.exists(vol.home() + "/.Trash/com.foo.folder"));
 }
 
-// Every scanner, with IsDelete false or a fragment that cannot name anything, moves nothing
+// Every scanner, with remove false or a fragment that cannot name anything, moves nothing
 // and still returns its usual result.
 TEST(Scanners, NothingMovesWithoutDeleteOrWithAnEmptyFragment) {
     struct Row {
@@ -168,7 +154,7 @@ TEST(Scanners, NothingMovesWithoutDeleteOrWithAnEmptyFragment) {
         vol.mkdir("/private/var/folders/vd/ab/C/com.foo");
         for (const auto& scanner : flatScanners())
             EXPECT_TRUE(scanner.run(row.fragment, row.isDelete)) << scanner.name;
-        EXPECT_TRUE(lib_funs::fun_File_GetAllFile_PrivateVarFoldersVd(row.fragment, row.isDelete));
+        EXPECT_TRUE(scanners::temporaryFolders(row.fragment, row.isDelete));
         for (const auto& folder : allLibraryFolders(vol.home())) {
             EXPECT_TRUE(vol.exists(folder + "/com.foo.plist")) << folder;
             EXPECT_TRUE(vol.exists(folder + "/.hidden")) << folder;
@@ -185,7 +171,7 @@ TEST(Scanners, LinkInAScannedFolderIsMovedAsALink) {
     ::setenv("VENDREL_HOME", vol.home().c_str(), 1);
     vol.symlink(outside.host("/keep"), "/Library/Caches/com.foo.link");
     vol.symlink(outside.host("/keep/data.txt"), vol.home() + "/Library/Caches/com.foo.file");
-    EXPECT_TRUE(lib_funs::fun_File_GetAllFile_LibraryCaches("com.foo", true));
+    EXPECT_TRUE(scanners::caches("com.foo", true));
     EXPECT_FALSE(vol.exists("/Library/Caches/com.foo.link"));
     EXPECT_FALSE(vol.exists(vol.home() + "/Library/Caches/com.foo.file"));
     struct stat st {};
@@ -283,8 +269,7 @@ TEST(Scanners, LaunchJobsAreJudgedByTheirProgramPath) {
     Journal journal;
     {
         JournalScope scope(journal);
-        EXPECT_TRUE(lib_funs::fun_File_GetAllPlist_LibraryLaunchAgents_ByPath(
-            "/Applications/Foo.app", true));
+        EXPECT_TRUE(scanners::launchAgentsByProgram("/Applications/Foo.app", true));
     }
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -317,21 +302,17 @@ TEST(Scanners, LaunchJobScansNeedThreeComponentsAndAnExistingFolder) {
                 {"/Applications/Bar.app", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
-        EXPECT_EQ(lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath(row.path, true),
-                  row.result);
+        EXPECT_EQ(scanners::launchDaemonsByProgram(row.path, true), row.result);
         EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/a.plist"));
         EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/b.plist"));
     }
-    EXPECT_FALSE(
-        lib_funs::fun_File_DeleteAllPlist_ByPath("/Applications/Foo.app", true, "/Library/Nope"));
+    EXPECT_FALSE(scanners::launchJobsByProgram("/Applications/Foo.app", true, "/Library/Nope"));
     // Called directly with a two-component path, the job scan takes nothing either.
-    EXPECT_TRUE(lib_funs::fun_File_DeleteAllPlist_ByPath("/usr", true, "/Library/LaunchDaemons"));
+    EXPECT_TRUE(scanners::launchJobsByProgram("/usr", true, "/Library/LaunchDaemons"));
     EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/b.plist"));
-    EXPECT_TRUE(
-        lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath("/Applications/Foo.app", false));
+    EXPECT_TRUE(scanners::launchDaemonsByProgram("/Applications/Foo.app", false));
     EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/a.plist"));
-    EXPECT_TRUE(
-        lib_funs::fun_File_GetAllPlist_LibraryLaunchDaemons_ByPath("/Applications/Foo.app", true));
+    EXPECT_TRUE(scanners::launchDaemonsByProgram("/Applications/Foo.app", true));
     EXPECT_FALSE(vol.exists("/Library/LaunchDaemons/a.plist"));
 }
 
@@ -358,7 +339,7 @@ TEST(Scanners, TemporaryFolderWalkMovesMatchingFoldersOnly) {
     Journal journal;
     {
         JournalScope scope(journal);
-        EXPECT_TRUE(lib_funs::fun_File_GetAllFile_PrivateVarFoldersVd("COM.FOO", true));
+        EXPECT_TRUE(scanners::temporaryFolders("COM.FOO", true));
     }
     EXPECT_EQ(movedToTrash(journal), std::vector<std::string>{base + "/C/com.foo.app"});
     EXPECT_TRUE(vol.exists(base + "/T/com.foo.plist"));
@@ -374,7 +355,7 @@ TEST(Scanners, TemporaryFolderWalkRefusesFragmentsOfItsOwnPath) {
         SCOPED_TRACE(fragment);
         TempVolume vol;
         vol.mkdir("/private/var/folders/vd/ab/C/vd.cache");
-        EXPECT_TRUE(lib_funs::fun_File_GetAllFile_PrivateVarFoldersVd(fragment, true));
+        EXPECT_TRUE(scanners::temporaryFolders(fragment, true));
         EXPECT_TRUE(vol.exists("/private/var/folders/vd/ab/C/vd.cache"));
     }
 }
@@ -389,7 +370,7 @@ TEST(Scanners, TemporaryFolderWalkDescendsIntoAFolderItCouldNotMove) {
     Journal journal;
     {
         JournalScope scope(journal);
-        lib_funs::fun_File_GetAllFile_PrivateVarFoldersVd("com.foo", true);
+        scanners::temporaryFolders("com.foo", true);
     }
     std::vector<std::string> tried;
     for (const auto& e : journal.entries())

@@ -208,11 +208,11 @@ void DaemonVolume::writeRequest(const request_files::FolderList& folders,
 request_files::FolderList DaemonVolume::folderListFor(const std::string& bundle,
                                                       const std::string& name) const {
     request_files::FolderList f;
-    f.AppName = name;
-    f.Publisher = "com.example." + name;
-    f.IsDirPath = "YES";
-    f.FilePath = bundle;
-    f.CurrentUserHomeDirPath = vol_.home();
+    f.appName = name;
+    f.bundleId = "com.example." + name;
+    f.isFolder = "YES";
+    f.installPath = bundle;
+    f.userHome = vol_.home();
     return f;
 }
 

@@ -79,7 +79,7 @@ TEST(DaemonLifecycle, SelfRemovalRequestEndsTheDaemonWithoutAReply) {
     const int pid = d.installDaemon();
     d.vol().write("/Library/Application Support/Vendrel/state", "x");
     request_files::FolderList f = d.folderListFor("/Applications/Vendrel.app", "Vendrel");
-    f.Publisher = "com.Vendrel.Ostrand";
+    f.bundleId = "com.Vendrel.Ostrand";
     d.writeRequest(f);
 
     auto run = d.app({"daemon-send", "delete-folders-files", "--timeout", "20"});

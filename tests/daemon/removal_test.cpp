@@ -83,7 +83,7 @@ TEST_F(AppRemoval, RemovesEverythingThatBelongsToTheApplicationAndNothingElse) {
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const auto out = nlohmann::json::parse(run.out.substr(run.out.find('{')));
     EXPECT_TRUE(out["removed"].get<bool>());
-    EXPECT_EQ(out["mpu_TF_SeledRemoveSuccess_AppName"], "Foo has been successfully removed.");
+    EXPECT_EQ(out["resultName"], "Foo has been successfully removed.");
 
     TempVolume& v = d.vol();
     const std::string h = v.home();

@@ -73,7 +73,7 @@ TEST_F(DaemonRequests, MalformedFolderListsAreIgnoredWithSuccess) {
 TEST_F(DaemonRequests, LowerCaseIsDirPathRemovesTheAppAndItsLeftovers) {
     makeApp("/Applications/Foo.app", "Foo");
     auto folders = d.folderListFor("/Applications/Foo.app", "Foo");
-    folders.IsDirPath = "yes";
+    folders.isFolder = "yes";
     d.writeRequest(folders);
     EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesSuccess);
     EXPECT_EQ(d.logCount("MSG DeleteFoldersFiles: Foo -> /Applications/Foo.app -> /Users/tester"),
@@ -113,7 +113,7 @@ TEST_F(DaemonRequests, CommandListIsRunOnlyForItsOwnAppAndASafeHome) {
         makeApp("/Applications/Foo.app", "Foo");
         d.vol().mkdir(c.home);
         auto folders = d.folderListFor("/Applications/Foo.app", "Foo");
-        folders.CurrentUserHomeDirPath = c.home;
+        folders.userHome = c.home;
         d.writeRequest(folders, CommandList{"touch ~/command-list-ran", c.commandListFor});
         EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesSuccess);
         EXPECT_NE(d.log().find(c.note), std::string::npos) << d.log();
@@ -171,7 +171,7 @@ TEST_F(DaemonRequests, RelativeOrTraversingHomeIsRefused) {
     for (const char* home : {"Users/tester", "/Users/../private/var/root", "/"}) {
         SCOPED_TRACE(home);
         auto folders = d.folderListFor("/Applications/Foo.app", "Foo");
-        folders.CurrentUserHomeDirPath = home;
+        folders.userHome = home;
         d.writeRequest(folders);
         EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesFailed);
         EXPECT_TRUE(d.vol().exists("/Applications/Foo.app/Contents/Info.plist"));

@@ -52,19 +52,19 @@ TEST(DemoServer, FlagsOneListedAndOneHiddenApplication) {
     DemoFixture demo;
     MalwareList malware;
     Catalogue catalogue(&malware);
-    catalogue.fun_GetInstalledApps(false);
+    catalogue.rebuild(false);
     std::vector<std::string> flagged;
-    for (const auto& row : malware.mpu_marray_UntrustedApps())
+    for (const auto& row : malware.untrustedApps())
         flagged.push_back(row.app_name);
     EXPECT_EQ(flagged, (std::vector<std::string>{"Dark Zipper", "Dark Zipper Installer"}));
     std::vector<std::string> listed;
-    for (const auto& r : catalogue.mpu_array_TargetInstalledAppInfo)
-        listed.push_back(r->mpu_str_Name.get());
+    for (const auto& r : catalogue.apps)
+        listed.push_back(r->name.get());
     EXPECT_NE(std::find(listed.begin(), listed.end(), "Dark Zipper"), listed.end());
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "Dark Zipper Installer"), listed.end());
 
-    EXPECT_TRUE(UpdateCheck_funs::fun_pro_GetNewInfo());
-    EXPECT_TRUE(UpdateCheck_funs::fun_Pro_IsNeedUpdate());
+    EXPECT_TRUE(UpdateCheck_funs::fetchNewInfo());
+    EXPECT_TRUE(UpdateCheck_funs::isUpdateAvailable());
 }
 
 TEST(DemoServer, CommandListsActOnlyOnThingsInTheHomeFolder) {
@@ -92,11 +92,11 @@ TEST(DemoServer, CommandListsActOnlyOnThingsInTheHomeFolder) {
             // Something the demo put there for the list to remove.
             EXPECT_TRUE(demo.vol.exists("/Users/demo/" + m[1].str())) << l;
         }
-        mpr_pro_GCD_DownloadAppRemovalCml(app.installPath);
+        downloadRemovalCommandList(app.installPath);
         const auto list = request_files::readCommandList("/Applications/Vendrel.app/Contents");
         ASSERT_TRUE(list);
-        EXPECT_EQ(list->FilePath, app.installPath);
-        EXPECT_EQ(list->RemovalCml.find(";;"), std::string::npos);
+        EXPECT_EQ(list->installPath, app.installPath);
+        EXPECT_EQ(list->commands.find(";;"), std::string::npos);
     }
 }
 

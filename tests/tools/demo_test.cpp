@@ -5,7 +5,8 @@
 #include <fstream>
 
 #include "app/catalogue/catalogue.h"
-#include "common/lib_funs.h"
+#include "common/files.h"
+#include "common/system_info.h"
 #include "platform/fs.h"
 #include "platform/plist.h"
 #include "platform/system.h"
@@ -26,8 +27,8 @@ test::ProgramOutput buildVolume(const std::vector<std::string>& args) {
 
 std::vector<std::string> names(const Catalogue& c) {
     std::vector<std::string> out;
-    for (const auto& r : c.mpu_array_TargetInstalledAppInfo)
-        out.push_back(r->mpu_str_Name.get());
+    for (const auto& r : c.apps)
+        out.push_back(r->name.get());
     return out;
 }
 
@@ -41,7 +42,7 @@ TEST(DemoVolume, TheShippedContentMakesARealisticVolume) {
     ASSERT_EQ(run.exitCode, 0) << run.out;
 
     Catalogue catalogue;
-    catalogue.fun_GetInstalledApps(false);
+    catalogue.rebuild(false);
     const auto shown = names(catalogue);
     EXPECT_GE(shown.size(), 30u);
     for (const char* n : {"Lumenstack", "Sablewave Monitor", "Palisade Backup", "Driftwood Editor",
@@ -53,23 +54,23 @@ TEST(DemoVolume, TheShippedContentMakesARealisticVolume) {
                           "Halcyon Uninstaller", "Safari", "Terminal", "Trackpad Tuner"}) {
         EXPECT_EQ(count(shown, n), 0u) << n;
     }
-    catalogue.fun_GetInstalledApps(true);
+    catalogue.rebuild(true);
     EXPECT_EQ(count(names(catalogue), "Safari"), 1u);
     EXPECT_EQ(count(names(catalogue), "Trackpad Tuner"), 1u);
 
-    EXPECT_EQ(lib_funs::fun_OS_GetVersion(), "Mac OS X 10.11.x");
+    EXPECT_EQ(system::osVersion(), "Mac OS X 10.11.x");
     EXPECT_TRUE(platform::isAliasFile("/Users/demo/Desktop/Kestrel Browser alias.app"));
     // Links resolve inside the volume, not on the host.
     EXPECT_TRUE(platform::fs::isSymbolicLink("/Applications/Quill.app"));
     EXPECT_TRUE(platform::fs::fileExists("/Applications/Quill.app/Contents/Info.plist"));
 
-    for (const auto& record : catalogue.mpu_array_TargetInstalledAppInfo) {
-        const std::string path = record->mpu_str_InstallPath.get();
+    for (const auto& record : catalogue.apps) {
+        const std::string path = record->installPath.get();
         SCOPED_TRACE(path);
-        ASSERT_TRUE(record->mpu_str_InstalledTime.get());
-        EXPECT_NE(record->mpu_str_InstalledTime.get()->substr(0, 4), "1970");
+        ASSERT_TRUE(record->installDate.get());
+        EXPECT_NE(record->installDate.get()->substr(0, 4), "1970");
         // Every icon file the bundles name is a whole .icns file.
-        if (auto icon = record->mpu_image_LargeIcons.get()) {
+        if (auto icon = record->largeIcon.get()) {
             const std::string bytes = vol.read(icon->path);
             ASSERT_GE(bytes.size(), 8u);
             EXPECT_EQ(bytes.substr(0, 4), "icns");
@@ -81,9 +82,9 @@ TEST(DemoVolume, TheShippedContentMakesARealisticVolume) {
     }
     EXPECT_EQ(vol.read("/Applications/Lumenstack.app/Contents/Info.plist").substr(0, 8),
               "bplist00");
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize(
-                  "/Applications/Pixelforge Studio.app/Contents/Resources/Brushes.pack"),
-              1288490188u);
+    EXPECT_EQ(
+        files::fileSize("/Applications/Pixelforge Studio.app/Contents/Resources/Brushes.pack"),
+        1288490188u);
 }
 
 // A launchd job of the demo that runs a program inside a bundle names one that exists, so

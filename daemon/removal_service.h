@@ -22,34 +22,34 @@
 
 namespace vendrel {
 
-class NSObj_Daemon_NSXPCListener {
+class RemovalService {
   public:
     using Reply = std::function<void(const std::string&)>;
 
     // Creates the listener for the service (nullptr listener when the socket is unusable;
-    // mpu_pro_Listener_Run then returns at once).
-    NSObj_Daemon_NSXPCListener();
+    // run then returns at once).
+    RemovalService();
 
     // Logs the version, serves until stop(), logs the exit line. False when there was no
     // listener to run.
-    bool mpu_pro_Listener_Run();
+    bool run();
     // Reads the installed launchd list's version and logs the start line; returns the version
     // ("NULL" when the list or the key is missing).
-    std::string mpu_pro_Listener_GetSelfVersion();
+    std::string version();
     // Logs the new connection and decides whether this client may make the daemon act.
     bool listener_shouldAcceptNewConnection(const platform::xpc::PeerIdentity& peer);
-    void Listener_Msg_DeleteFoldersFiles(const Reply& reply);
-    void Listener_Msg_KillSelf(const Reply& reply);
+    void handleRemovalRequest(const Reply& reply);
+    void handleSelfRemoval(const Reply& reply);
 
     // Ends the run loop; async-signal-safe.
     void stop();
 
-    platform::xpc::Listener* mpr_Listener() const { return mpr_Listener_.get(); }
+    platform::xpc::Listener* listener() const { return listener_.get(); }
 
   private:
     void serve(platform::xpc::Connection& connection, const platform::xpc::PeerIdentity& peer);
 
-    std::unique_ptr<platform::xpc::Listener> mpr_Listener_;
+    std::unique_ptr<platform::xpc::Listener> listener_;
     std::mutex requestLock_;
 };
 

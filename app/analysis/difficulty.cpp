@@ -1,4 +1,4 @@
-#include "app/analysis/lib_funs_UD.h"
+#include "app/analysis/difficulty.h"
 
 #include "app/analysis/inventory.h"
 #include "common/guard.h"
@@ -249,49 +249,48 @@ bool removalCommandListInForce(const std::string& installPath) {
     if (!platform::fs::fileExists(request_files::commandListPath(folder)))
         return false;
     const auto list = request_files::readCommandList(folder);
-    return list && list->FilePath == installPath;
+    return list && list->installPath == installPath;
 }
 
-const std::array<lib_funs_UD::NamedProbe, 18>& lib_funs_UD::probes() {
+const std::array<DifficultyRater::NamedProbe, 18>& DifficultyRater::probes() {
     static const std::array<NamedProbe, 18> table = {{
-        {"/Users/Shared", &lib_funs_UD::fun_UD_IsHaveLF_in_UsersShared},
-        {"/Library/Application Support", &lib_funs_UD::fun_UD_IsHaveLF_in_ApplicationSupport},
-        {"~/Library/Application Support",
-         &lib_funs_UD::fun_UD_IsHaveLF_in_HomeDir_ApplicationSupport},
-        {"/Library/Preferences (name)", &lib_funs_UD::fun_UD_IsHaveLF_in_Preferences},
-        {"~/Library/Preferences (name)", &lib_funs_UD::fun_UD_IsHaveLF_in_HomeDir_Preferences},
-        {"/private/var/db/receipts", &lib_funs_UD::fun_UD_IsHaveLF_in_Receipts},
-        {"~/Library/Caches", &lib_funs_UD::fun_UD_IsHaveLF_in_Caches},
-        {"~/Library/Cookies", &lib_funs_UD::fun_UD_IsHaveLF_in_Cookies},
-        {"~/Library/Saved Application State", &lib_funs_UD::fun_UD_IsHaveLF_in_ApplictionState},
-        {"~/Library/Containers", &lib_funs_UD::fun_UD_IsHaveLF_in_Containers},
-        {"~/Library/Group Containers", &lib_funs_UD::fun_UD_IsHaveLF_in_GroupContainers},
-        {"Preferences (identifier)", &lib_funs_UD::fun_UD_IsHaveLF_forPlist_in_Preferences},
-        {"recent documents", &lib_funs_UD::fun_UD_IsHaveLF_in_SFL},
-        {"bundle Library", &lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Library},
-        {"bundle Frameworks", &lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Frameworks},
-        {"bundle PlugIns", &lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Plugins},
-        {"bundle XPCServices", &lib_funs_UD::fun_UD_ISHavelf_in_DirEx_XPCServices},
-        {"bundle Helpers", &lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Helpers},
+        {"/Users/Shared", &DifficultyRater::inUsersShared},
+        {"/Library/Application Support", &DifficultyRater::inApplicationSupport},
+        {"~/Library/Application Support", &DifficultyRater::inHomeApplicationSupport},
+        {"/Library/Preferences (name)", &DifficultyRater::inPreferences},
+        {"~/Library/Preferences (name)", &DifficultyRater::inHomePreferences},
+        {"/private/var/db/receipts", &DifficultyRater::inReceipts},
+        {"~/Library/Caches", &DifficultyRater::inCaches},
+        {"~/Library/Cookies", &DifficultyRater::inCookies},
+        {"~/Library/Saved Application State", &DifficultyRater::inSavedState},
+        {"~/Library/Containers", &DifficultyRater::inContainers},
+        {"~/Library/Group Containers", &DifficultyRater::inGroupContainers},
+        {"Preferences (identifier)", &DifficultyRater::inPreferencePlists},
+        {"recent documents", &DifficultyRater::inSharedFileLists},
+        {"bundle Library", &DifficultyRater::bundleHasLibrary},
+        {"bundle Frameworks", &DifficultyRater::bundleHasFrameworks},
+        {"bundle PlugIns", &DifficultyRater::bundleHasPlugins},
+        {"bundle XPCServices", &DifficultyRater::bundleHasXPCServices},
+        {"bundle Helpers", &DifficultyRater::bundleHasHelpers},
     }};
     return table;
 }
 
-uint64_t lib_funs_UD::fun_UD_GetRank(const std::string& installPath, const std::string& Str_AppName,
-                                     const std::string& Str_Publisher) const {
+uint64_t DifficultyRater::rank(const std::string& installPath, const std::string& appName,
+                               const std::string& bundleId) const {
     if (removalCommandListInForce(installPath))
         return kSpecialRemovalRank;
-    if (fun_UD_IsSpecialRemove(installPath, Str_AppName, Str_Publisher))
+    if (needsSpecialRemoval(installPath, appName, bundleId))
         return kSpecialRemovalRank;
     uint64_t found = 0;
     for (const NamedProbe& p : probes())  // every probe runs; no early stop
-        if ((this->*p.probe)(installPath, Str_AppName, Str_Publisher))
+        if ((this->*p.probe)(installPath, appName, bundleId))
             ++found;
     return 1 + 2 * found;
 }
 
-bool lib_funs_UD::fun_UD_IsSpecialRemove(const std::string& installPath, const std::string&,
-                                         const std::string&) const {
+bool DifficultyRater::needsSpecialRemoval(const std::string& installPath, const std::string&,
+                                          const std::string&) const {
     if (platform::pathComponents(installPath).size() < 3)
         return false;
     const std::string bundle = platform::lastPathComponent(installPath);
@@ -301,101 +300,98 @@ bool lib_funs_UD::fun_UD_IsSpecialRemove(const std::string& installPath, const s
     return false;
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_UsersShared(const std::string&, const std::string& name,
-                                                 const std::string&) const {
+bool DifficultyRater::inUsersShared(const std::string&, const std::string& name,
+                                    const std::string&) const {
     return hasNamed("/Users/Shared", name);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_ApplicationSupport(const std::string&, const std::string& name,
-                                                        const std::string& publisher) const {
+bool DifficultyRater::inApplicationSupport(const std::string&, const std::string& name,
+                                           const std::string& publisher) const {
     return hasNamed("/Library/Application Support", name) ||
            hasEntryContaining("/Library/Application Support", publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_HomeDir_ApplicationSupport(
-    const std::string&, const std::string& name, const std::string& publisher) const {
+bool DifficultyRater::inHomeApplicationSupport(const std::string&, const std::string& name,
+                                               const std::string& publisher) const {
     const std::string folder = inHome("/Library/Application Support");
     return hasNamed(folder, name) || hasEntryContaining(folder, publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_Preferences(const std::string&, const std::string& name,
-                                                 const std::string&) const {
+bool DifficultyRater::inPreferences(const std::string&, const std::string& name,
+                                    const std::string&) const {
     return hasNamed("/Library/Preferences", name);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_HomeDir_Preferences(const std::string&,
-                                                         const std::string& name,
-                                                         const std::string&) const {
+bool DifficultyRater::inHomePreferences(const std::string&, const std::string& name,
+                                        const std::string&) const {
     return hasNamed(inHome("/Library/Preferences"), name);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_Receipts(const std::string&, const std::string&,
-                                              const std::string& publisher) const {
+bool DifficultyRater::inReceipts(const std::string&, const std::string&,
+                                 const std::string& publisher) const {
     return hasEntryContaining("/private/var/db/receipts", publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_Caches(const std::string&, const std::string&,
-                                            const std::string& publisher) const {
+bool DifficultyRater::inCaches(const std::string&, const std::string&,
+                               const std::string& publisher) const {
     return hasEntryContaining(inHome("/Library/Caches"), publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_Cookies(const std::string&, const std::string&,
-                                             const std::string& publisher) const {
+bool DifficultyRater::inCookies(const std::string&, const std::string&,
+                                const std::string& publisher) const {
     return hasEntryContaining(inHome("/Library/Cookies"), publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_ApplictionState(const std::string&, const std::string&,
-                                                     const std::string& publisher) const {
+bool DifficultyRater::inSavedState(const std::string&, const std::string&,
+                                   const std::string& publisher) const {
     return hasEntryContaining(inHome("/Library/Saved Application State"), publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_Containers(const std::string&, const std::string&,
-                                                const std::string& publisher) const {
+bool DifficultyRater::inContainers(const std::string&, const std::string&,
+                                   const std::string& publisher) const {
     return hasEntryContaining(inHome("/Library/Containers"), publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_GroupContainers(const std::string&, const std::string&,
-                                                     const std::string& publisher) const {
+bool DifficultyRater::inGroupContainers(const std::string&, const std::string&,
+                                        const std::string& publisher) const {
     return hasEntryContaining(inHome("/Library/Group Containers"), publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_forPlist_in_Preferences(const std::string&, const std::string&,
-                                                          const std::string& publisher) const {
+bool DifficultyRater::inPreferencePlists(const std::string&, const std::string&,
+                                         const std::string& publisher) const {
     return hasEntryContaining("/Library/Preferences", publisher) ||
            hasEntryContaining(inHome("/Library/Preferences"), publisher);
 }
 
-bool lib_funs_UD::fun_UD_IsHaveLF_in_SFL(const std::string&, const std::string&,
-                                         const std::string& publisher) const {
+bool DifficultyRater::inSharedFileLists(const std::string&, const std::string&,
+                                        const std::string& publisher) const {
     return hasEntryContaining(inHome("/Library/Application Support/com.apple.sharedfilelist/"
                                      "com.apple.LSSharedFileList.ApplicationRecentDocuments"),
                               publisher);
 }
 
-bool lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Library(const std::string& installPath,
-                                                   const std::string&, const std::string&) const {
+bool DifficultyRater::bundleHasLibrary(const std::string& installPath, const std::string&,
+                                       const std::string&) const {
     return hasContentFolder(installPath, "Library");
 }
 
-bool lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Frameworks(const std::string& installPath,
-                                                      const std::string&,
-                                                      const std::string&) const {
+bool DifficultyRater::bundleHasFrameworks(const std::string& installPath, const std::string&,
+                                          const std::string&) const {
     return hasContentFolder(installPath, "Frameworks");
 }
 
-bool lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Plugins(const std::string& installPath,
-                                                   const std::string&, const std::string&) const {
+bool DifficultyRater::bundleHasPlugins(const std::string& installPath, const std::string&,
+                                       const std::string&) const {
     return hasContentFolder(installPath, "PlugIns");
 }
 
-bool lib_funs_UD::fun_UD_ISHavelf_in_DirEx_XPCServices(const std::string& installPath,
-                                                       const std::string&,
-                                                       const std::string&) const {
+bool DifficultyRater::bundleHasXPCServices(const std::string& installPath, const std::string&,
+                                           const std::string&) const {
     return hasContentFolder(installPath, "XPCServices");
 }
 
-bool lib_funs_UD::fun_UD_ISHavelf_in_DirEx_Helpers(const std::string& installPath,
-                                                   const std::string&, const std::string&) const {
+bool DifficultyRater::bundleHasHelpers(const std::string& installPath, const std::string&,
+                                       const std::string&) const {
     return hasContentFolder(installPath, "Helpers");
 }
 

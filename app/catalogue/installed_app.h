@@ -41,21 +41,21 @@ struct Image {
     std::string path;
 };
 
-class lib_TargetInstalledAppInfo {
+class InstalledApp {
   public:
-    AtomicField<std::optional<Image>> mpu_image_Icons;
-    AtomicField<std::optional<Image>> mpu_image_LargeIcons;
-    AtomicField<std::string> mpu_str_Name{"N/A"};
-    AtomicField<std::string> mpu_str_InstallPath{"N/A"};
-    AtomicField<std::string> mpu_str_Publisher{"N/A"};  // the bundle identifier
-    AtomicField<std::string> mpu_str_Version{"N/A"};
+    AtomicField<std::optional<Image>> icon;
+    AtomicField<std::optional<Image>> largeIcon;
+    AtomicField<std::string> name{"N/A"};
+    AtomicField<std::string> installPath{"N/A"};
+    AtomicField<std::string> bundleId{"N/A"};  // the bundle identifier
+    AtomicField<std::string> version{"N/A"};
     // std::nullopt when the bundle's attributes could not be read (the date is absent).
-    AtomicField<std::optional<std::string>> mpu_str_InstalledTime{std::string("N/A")};
-    AtomicField<std::string> mpu_str_Size{"N/A"};
-    AtomicField<std::string> mpu_str_DirCount{"N/A"};
-    AtomicField<std::string> mpu_str_FileCount{"N/A"};
+    AtomicField<std::optional<std::string>> installDate{std::string("N/A")};
+    AtomicField<std::string> sizeText{"N/A"};
+    AtomicField<std::string> folderCount{"N/A"};
+    AtomicField<std::string> fileCount{"N/A"};
 };
 
-using InstalledAppRef = std::shared_ptr<lib_TargetInstalledAppInfo>;
+using InstalledAppRef = std::shared_ptr<InstalledApp>;
 
 }  // namespace vendrel

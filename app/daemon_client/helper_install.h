@@ -9,7 +9,7 @@
 
 namespace vendrel {
 
-class KIVAppDelegate {
+class HelperInstaller {
   public:
     enum class Outcome {
         DaemonCurrent,    // nothing to do
@@ -19,21 +19,21 @@ class KIVAppDelegate {
     };
     struct LaunchResult {
         Outcome outcome = Outcome::DaemonCurrent;
-        // Form_KIV_Controller's mpu_bool_HelperTool_Init: true after any failed attempt,
+        // Whether an installation was attempted: true after any failed attempt,
         // the cancelled one included.
-        bool mpu_bool_HelperTool_Init = false;
+        bool attempted = false;
         bool terminate = false;  // ask the application to quit
         platform::Error error;   // when the installation failed
     };
 
-    // applicationDidFinishLaunching:.
-    LaunchResult applicationDidFinishLaunching();
-    bool mpu_IsNeedInstallDaemonServer();
-    bool mpu_BlessHelperWithLabel(const std::string& label, platform::Error* error);
-    static bool mpu_SendMsgToDaemonServer_KillSelf();
+    // installAtLaunch:.
+    LaunchResult installAtLaunch();
+    bool needsInstall();
+    bool blessHelper(const std::string& label, platform::Error* error);
+    static bool sendSelfRemoval();
 
   private:
-    std::optional<platform::Authorization> mpr_AuthRef;
+    std::optional<platform::Authorization> authorization_;
 };
 
 }  // namespace vendrel

@@ -1,4 +1,4 @@
-// lib_funs: stopping running applications, the OS generation, the link-or-alias test.
+// Stopping running applications.
 //
 // Stopping is a force-quit (no chance to save), so the folder rules refuse a folder that the
 // removal guard protects: a containment match on "/" or "/Applications" would stop every
@@ -8,7 +8,7 @@
 
 #include "common/guard.h"
 #include "common/journal.h"
-#include "common/lib_funs.h"
+#include "common/processes.h"
 #include "platform/fs.h"
 #include "platform/process.h"
 #include "platform/strings.h"
@@ -39,7 +39,7 @@ bool usableFolder(const std::string& folder) {
 
 }  // namespace
 
-bool lib_funs::fun_Process_KillByName(const std::optional<std::string>& name) {
+bool processes::killByName(const std::optional<std::string>& name) {
     if (!name)
         return false;
     for (const auto& app : platform::runningApplications()) {
@@ -51,7 +51,7 @@ bool lib_funs::fun_Process_KillByName(const std::optional<std::string>& name) {
     return false;
 }
 
-bool lib_funs::fun_Process_killByDirPath(const std::optional<std::string>& dirPath) {
+bool processes::killInFolder(const std::optional<std::string>& dirPath) {
     if (!dirPath)
         return false;
     if (!usableFolder(*dirPath))
@@ -63,8 +63,7 @@ bool lib_funs::fun_Process_killByDirPath(const std::optional<std::string>& dirPa
     return true;
 }
 
-bool lib_funs::fun_Process_KillByMultipleDirPath(
-    const std::optional<std::vector<std::string>>& dirPaths) {
+bool processes::killInFolders(const std::optional<std::vector<std::string>>& dirPaths) {
     if (!dirPaths || dirPaths->empty())
         return false;
     std::vector<std::string> folders;
@@ -81,24 +80,6 @@ bool lib_funs::fun_Process_KillByMultipleDirPath(
         }
     }
     return true;
-}
-
-std::string lib_funs::fun_OS_GetVersion() {
-    const double v = std::floor(platform::appKitVersionNumber());
-    if (v <= 1187)
-        return "Mac OS X 10.8.x";
-    if (v <= 1265)
-        return "Mac OS X 10.9.x";
-    if (v <= 1349)
-        return "Mac OS X 10.10.x";
-    if (v <= 1404)
-        return "Mac OS X 10.11.x";
-    return "Mac OS X 10.12.x later";
-}
-
-bool lib_funs::fun_Path_IsSymbolicLinkorAlias(const std::string& path) {
-    // A link counts whether or not its target exists; only then is the file itself read.
-    return platform::fs::isSymbolicLink(path) || platform::isAliasFile(path);
 }
 
 }  // namespace vendrel

@@ -1,4 +1,4 @@
-// lib_funs: measuring and formatting sizes and dates, deleting, moving to the Trash.
+// Measuring and formatting sizes and dates, deleting, moving to the Trash.
 //
 // The walk-based measures sit under the analysis of large bundles (Xcode-sized trees with
 // hundreds of thousands of entries), so they take the type and the lstat size straight from
@@ -7,11 +7,12 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "common/files.h"
 #include "common/guard.h"
 #include "common/journal.h"
-#include "common/lib_funs.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
+#include "platform/system.h"
 #include "platform/trash.h"
 
 namespace vendrel {
@@ -19,7 +20,7 @@ namespace fs = platform::fs;
 
 namespace {
 
-// fun_File_GetFileSize of an item the enumeration reported: its own size when it exists,
+// files::fileSize of an item the enumeration reported: its own size when it exists,
 // which for a link means the link's own size when its target exists and 0 when it dangles.
 uint64_t walkedItemSize(const fs::WalkEntry& entry) {
     if (entry.type == fs::FileType::SymbolicLink && !fs::fileExists(entry.path))
@@ -48,11 +49,11 @@ bool passesGuard(const std::string& path) {
 
 }  // namespace
 
-std::string lib_funs::fun_Date_dateToStr(std::chrono::system_clock::time_point date) {
+std::string files::dateText(std::chrono::system_clock::time_point date) {
     return platform::formatLocalDateTime(date);
 }
 
-std::string lib_funs::fun_File_SizeToStr(std::optional<uint64_t> bytes) {
+std::string files::sizeText(std::optional<uint64_t> bytes) {
     constexpr uint64_t kKB = 1024, kMB = kKB * 1024, kGB = kMB * 1024;
     const uint64_t n = bytes.value_or(0);
     char text[64];
@@ -72,19 +73,19 @@ std::string lib_funs::fun_File_SizeToStr(std::optional<uint64_t> bytes) {
     return text;
 }
 
-std::optional<uint64_t> lib_funs::fun_File_GetFileSize(const std::string& path) {
+std::optional<uint64_t> files::fileSize(const std::string& path) {
     if (!fs::fileExists(path))
         return std::nullopt;
     auto attributes = fs::attributesOfItem(path);
     return attributes ? attributes->size : 0;
 }
 
-std::string lib_funs::fun_File_GetFileSizeToStr(const std::string& path) {
-    const uint64_t n = fun_File_GetFileSize(path).value_or(0);
-    return n == 0 ? std::string() : fun_File_SizeToStr(n);
+std::string files::fileSizeText(const std::string& path) {
+    const uint64_t n = files::fileSize(path).value_or(0);
+    return n == 0 ? std::string() : files::sizeText(n);
 }
 
-std::optional<uint64_t> lib_funs::fun_File_GetDirSize(const std::string& path) {
+std::optional<uint64_t> files::folderSize(const std::string& path) {
     uint64_t total = 0;
     walkKnownItems(path, [&](const fs::WalkEntry& entry) {
         if (entry.type != fs::FileType::Directory)
@@ -93,25 +94,24 @@ std::optional<uint64_t> lib_funs::fun_File_GetDirSize(const std::string& path) {
     return total;
 }
 
-bool lib_funs::fun_File_GetSubDirsAndFilesNum(const std::string& path, uint64_t& Num_Dirs,
-                                              uint64_t& Num_Files,
-                                              std::optional<uint64_t>& Num_Size) {
-    Num_Files = 0;
-    Num_Dirs = 0;
+bool files::countContents(const std::string& path, uint64_t& folders, uint64_t& files,
+                          std::optional<uint64_t>& size) {
+    files = 0;
+    folders = 0;
     uint64_t total = 0;
     walkKnownItems(path, [&](const fs::WalkEntry& entry) {
         if (entry.type == fs::FileType::Directory) {
-            ++Num_Dirs;
+            ++folders;
         } else {
-            ++Num_Files;
+            ++files;
             total += walkedItemSize(entry);
         }
     });
-    Num_Size = total;
+    size = total;
     return true;
 }
 
-void lib_funs::fun_File_Delete(const std::string& path) {
+void files::deleteItem(const std::string& path) {
     // The existence test follows a final link, so a dangling link is left in place.
     if (!fs::fileExists(path) || !passesGuard(path))
         return;
@@ -122,7 +122,7 @@ void lib_funs::fun_File_Delete(const std::string& path) {
     journalRecord(JournalAction::ForceRemoved, path);
 }
 
-void lib_funs::fun_File_DirRemoveToTrash(const std::string& path) {
+void files::moveToTrash(const std::string& path) {
     if (!fs::fileExists(path) || !passesGuard(path))
         return;
     if (journalDryRun()) {
@@ -134,6 +134,11 @@ void lib_funs::fun_File_DirRemoveToTrash(const std::string& path) {
         journalRecord(JournalAction::MovedToTrash, path, result.trashedPath);
     else
         journalRecord(JournalAction::TrashFailed, path, result.error);
+}
+
+bool files::isLinkOrAlias(const std::string& path) {
+    // A link counts whether or not its target exists; only then is the file itself read.
+    return platform::fs::isSymbolicLink(path) || platform::isAliasFile(path);
 }
 
 }  // namespace vendrel

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/analysis/lib_funs_UD.h"
+#include "app/analysis/difficulty.h"
 #include "common/request_files.h"
 #include "tests/app/analysis_fixture.h"
 
@@ -25,15 +25,15 @@ using RaterTest = AnalysisVolumeTest;
 
 uint64_t rankOf(const std::string& path = kBundle, const std::string& name = kName,
                 const std::string& id = kId) {
-    return lib_funs_UD().fun_UD_GetRank(path, name, id);
+    return DifficultyRater().rank(path, name, id);
 }
 
 // Names of the probes that answer true for the default application.
 std::vector<std::string> trueProbes(const std::string& path = kBundle,
                                     const std::string& name = kName, const std::string& id = kId) {
     std::vector<std::string> out;
-    lib_funs_UD ud;
-    for (const auto& p : lib_funs_UD::probes())
+    DifficultyRater ud;
+    for (const auto& p : DifficultyRater::probes())
         if ((ud.*p.probe)(path, name, id))
             out.emplace_back(p.name);
     return out;
@@ -192,10 +192,10 @@ TEST_F(RaterTest, SpecialRemovalListByBundleNameIgnoringCase) {
         {"/Applications/NoSleep.prefPane", false},  // has a cleanup, not on the list
         {"/Applications/Vendrel.app", false},
     };
-    lib_funs_UD ud;
+    DifficultyRater ud;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
-        EXPECT_EQ(ud.fun_UD_IsSpecialRemove(r.path, "x", "y"), r.special);
+        EXPECT_EQ(ud.needsSpecialRemoval(r.path, "x", "y"), r.special);
         EXPECT_EQ(rankOf(r.path, "Whatever", "com.whatever.App") == kSpecialRemovalRank, r.special);
     }
     EXPECT_EQ(kSpecialRemovalBundles.front(), "TeamViewer.app");

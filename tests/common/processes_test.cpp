@@ -7,8 +7,10 @@
 #include <set>
 #include <thread>
 
+#include "common/files.h"
 #include "common/journal.h"
-#include "common/lib_funs.h"
+#include "common/processes.h"
+#include "common/system_info.h"
 #include "tests/support/child_process.h"
 #include "tests/support/volume.h"
 
@@ -79,76 +81,54 @@ TEST(StopApplications, OnlyTheRightProcessesDie) {
     };
     const Row rows[] = {
         // By name: the first match in the workspace's list only, case-insensitively.
-        {"name foo", [] { return lib_funs::fun_Process_KillByName("foo"); }, true, {0}},
-        {"name BAR", [] { return lib_funs::fun_Process_KillByName("BAR"); }, true, {3}},
-        {"hostile name",
-         [] { return lib_funs::fun_Process_KillByName("it's \"QUOTED\"\n名前"); },
-         true,
-         {5}},
+        {"name foo", [] { return processes::killByName("foo"); }, true, {0}},
+        {"name BAR", [] { return processes::killByName("BAR"); }, true, {3}},
+        {"hostile name", [] { return processes::killByName("it's \"QUOTED\"\n名前"); }, true, {5}},
         // Never by the executable's file name or the display name; a bundle without
         // CFBundleName is never stopped by name.
-        {"executable name", [] { return lib_funs::fun_Process_KillByName("barexe"); }, false, {}},
-        {"display name", [] { return lib_funs::fun_Process_KillByName("Bar Deluxe"); }, false, {}},
-        {"nameless", [] { return lib_funs::fun_Process_KillByName("Nameless"); }, false, {}},
-        {"absent name", [] { return lib_funs::fun_Process_KillByName(std::nullopt); }, false, {}},
+        {"executable name", [] { return processes::killByName("barexe"); }, false, {}},
+        {"display name", [] { return processes::killByName("Bar Deluxe"); }, false, {}},
+        {"nameless", [] { return processes::killByName("Nameless"); }, false, {}},
+        {"absent name", [] { return processes::killByName(std::nullopt); }, false, {}},
         // By folder: every application whose bundle path contains it, case-insensitively.
-        {"folder",
-         [] { return lib_funs::fun_Process_killByDirPath("/Applications/Foo.app"); },
-         true,
-         {0, 1}},
+        {"folder", [] { return processes::killInFolder("/Applications/Foo.app"); }, true, {0, 1}},
         {"folder other case",
-         [] { return lib_funs::fun_Process_killByDirPath("/applications/FOO.APP"); },
+         [] { return processes::killInFolder("/applications/FOO.APP"); },
          true,
          {0, 1}},
-        {"vendor folder",
-         [] { return lib_funs::fun_Process_killByDirPath("/Applications/Copy"); },
-         true,
-         {2}},
+        {"vendor folder", [] { return processes::killInFolder("/Applications/Copy"); }, true, {2}},
         {"folder nothing runs in",
-         [] { return lib_funs::fun_Process_killByDirPath("/Applications/None.app"); },
+         [] { return processes::killInFolder("/Applications/None.app"); },
          true,
          {}},
-        {"absent folder",
-         [] { return lib_funs::fun_Process_killByDirPath(std::nullopt); },
-         false,
-         {}},
+        {"absent folder", [] { return processes::killInFolder(std::nullopt); }, false, {}},
         // A folder that holds everything would force-quit every application: refused.
-        {"root folder", [] { return lib_funs::fun_Process_killByDirPath("/"); }, true, {}},
-        {"Applications folder",
-         [] { return lib_funs::fun_Process_killByDirPath("/Applications"); },
-         true,
-         {}},
-        {"empty folder", [] { return lib_funs::fun_Process_killByDirPath(""); }, true, {}},
+        {"root folder", [] { return processes::killInFolder("/"); }, true, {}},
+        {"Applications folder", [] { return processes::killInFolder("/Applications"); }, true, {}},
+        {"empty folder", [] { return processes::killInFolder(""); }, true, {}},
         // By a list of folders.
         {"folder list",
          [] {
-             return lib_funs::fun_Process_KillByMultipleDirPath(
+             return processes::killInFolders(
                  Strings{"/Applications/Bar.app", "/Applications/Foo.app"});
          },
          true,
          {0, 1, 3}},
         {"overlapping folders",
          [] {
-             return lib_funs::fun_Process_KillByMultipleDirPath(
+             return processes::killInFolders(
                  Strings{"/Applications/Foo.app", "/Applications/Foo.app/Contents/Helpers"});
          },
          true,
          {0, 1}},
         {"list with a guarded folder",
          [] {
-             return lib_funs::fun_Process_KillByMultipleDirPath(
-                 Strings{"/", "/Applications/Copy/Foo.app"});
+             return processes::killInFolders(Strings{"/", "/Applications/Copy/Foo.app"});
          },
          true,
          {2}},
-        {"empty list",
-         [] { return lib_funs::fun_Process_KillByMultipleDirPath(Strings{}); },
-         false,
-         {}},
-        {"absent list",
-         [] { return lib_funs::fun_Process_KillByMultipleDirPath(std::nullopt); },
-         false,
-         {}},
+        {"empty list", [] { return processes::killInFolders(Strings{}); }, false, {}},
+        {"absent list", [] { return processes::killInFolders(std::nullopt); }, false, {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -160,9 +140,9 @@ TEST(StopApplications, OnlyTheRightProcessesDie) {
 
 TEST(StopApplications, NothingRunningAnswersAsSpecifiedForEachOperation) {
     TempVolume vol;
-    EXPECT_FALSE(lib_funs::fun_Process_KillByName("Foo"));
-    EXPECT_TRUE(lib_funs::fun_Process_killByDirPath("/Applications/Foo.app"));
-    EXPECT_TRUE(lib_funs::fun_Process_KillByMultipleDirPath(Strings{"/Applications/Foo.app"}));
+    EXPECT_FALSE(processes::killByName("Foo"));
+    EXPECT_TRUE(processes::killInFolder("/Applications/Foo.app"));
+    EXPECT_TRUE(processes::killInFolders(Strings{"/Applications/Foo.app"}));
 }
 
 TEST(StopApplications, StoppingIsJournalledAndADryRunStopsNothing) {
@@ -170,7 +150,7 @@ TEST(StopApplications, StoppingIsJournalledAndADryRunStopsNothing) {
         Fleet fleet;
         Journal journal;
         JournalScope scope(journal);
-        EXPECT_TRUE(lib_funs::fun_Process_KillByName("Bar"));
+        EXPECT_TRUE(processes::killByName("Bar"));
         fleet.expectOnlyKilled({3});
         auto entries = journal.entries();
         ASSERT_EQ(entries.size(), 1u);
@@ -183,9 +163,9 @@ TEST(StopApplications, StoppingIsJournalledAndADryRunStopsNothing) {
         Fleet fleet;
         Journal journal(/*dryRun=*/true);
         JournalScope scope(journal);
-        EXPECT_TRUE(lib_funs::fun_Process_KillByName("Foo"));
-        EXPECT_TRUE(lib_funs::fun_Process_killByDirPath("/Applications"));
-        EXPECT_TRUE(lib_funs::fun_Process_killByDirPath("/Applications/Foo.app"));
+        EXPECT_TRUE(processes::killByName("Foo"));
+        EXPECT_TRUE(processes::killInFolder("/Applications"));
+        EXPECT_TRUE(processes::killInFolder("/Applications/Foo.app"));
         fleet.expectOnlyKilled({});
         Strings stopped;
         for (const auto& e : journal.entries()) {
@@ -218,7 +198,7 @@ TEST(OSVersion, GenerationFromTheVolumesSystemVersion) {
                       test::binaryPlist(
                           {{"ProductName", "Mac OS X"}, {"ProductVersion", r.productVersion}}));
         }
-        EXPECT_EQ(lib_funs::fun_OS_GetVersion(), r.text);
+        EXPECT_EQ(system::osVersion(), r.text);
     }
 }
 
@@ -245,7 +225,7 @@ TEST(SymbolicLinkOrAlias, LinksDanglingOrNotAndAliasFilesOnly) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
-        EXPECT_EQ(lib_funs::fun_Path_IsSymbolicLinkorAlias(r.path), r.answer);
+        EXPECT_EQ(files::isLinkOrAlias(r.path), r.answer);
     }
 }
 

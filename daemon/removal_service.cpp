@@ -1,11 +1,12 @@
-#include "daemon/NSObj_Daemon_NSXPCListener.h"
+#include "daemon/removal_service.h"
 
 #include <optional>
 
 #include "common/daemon_messages.h"
 #include "common/daemon_request.h"
-#include "common/lib_funs.h"
-#include "common/lib_funs_AppExtendDelete.h"
+#include "common/extended_delete.h"
+#include "common/files.h"
+#include "common/home_setting.h"
 #include "common/request_files.h"
 #include "platform/child.h"
 #include "platform/fs.h"
@@ -26,20 +27,20 @@ constexpr std::string_view kVersionLinePrefix = "com.Vendrel.Ostrand.DaemonServe
 // that nothing is left at the path.
 void removeInstalledFile(std::string_view logical) {
     const std::string path(logical);
-    lib_funs::fun_File_DirRemoveToTrash(path);
+    files::moveToTrash(path);
     platform::runAndWait({"/bin/rm", "-f", platform::toHost(path)});
 }
 
 }  // namespace
 
-NSObj_Daemon_NSXPCListener::NSObj_Daemon_NSXPCListener() {
+RemovalService::RemovalService() {
     std::string error;
-    mpr_Listener_ = platform::xpc::Listener::create(msg::kServiceName, &error);
-    if (!mpr_Listener_)
+    listener_ = platform::xpc::Listener::create(msg::kServiceName, &error);
+    if (!listener_)
         logNotice("NSXPC Listener: cannot listen: " + error);
 }
 
-std::string NSObj_Daemon_NSXPCListener::mpu_pro_Listener_GetSelfVersion() {
+std::string RemovalService::version() {
     if (!platform::fs::fileExists(msg::kInstalledLaunchdPlist)) {
         logNotice("NSXPC cant not find com.Vendrel.Ostrand.DaemonServer.plist");
         return "NULL";
@@ -53,24 +54,23 @@ std::string NSObj_Daemon_NSXPCListener::mpu_pro_Listener_GetSelfVersion() {
     return version;
 }
 
-bool NSObj_Daemon_NSXPCListener::mpu_pro_Listener_Run() {
-    if (!mpr_Listener_)
+bool RemovalService::run() {
+    if (!listener_)
         return false;
-    const std::string version = mpu_pro_Listener_GetSelfVersion();
-    mpr_Listener_->run([this](platform::xpc::Connection& c, const platform::xpc::PeerIdentity& p) {
+    const std::string running = version();
+    listener_->run([this](platform::xpc::Connection& c, const platform::xpc::PeerIdentity& p) {
         serve(c, p);
     });
-    logNotice(std::string(kVersionLinePrefix) + version + " NSXPC is exits");
+    logNotice(std::string(kVersionLinePrefix) + running + " NSXPC is exits");
     return true;
 }
 
-void NSObj_Daemon_NSXPCListener::stop() {
-    if (mpr_Listener_)
-        mpr_Listener_->stop();
+void RemovalService::stop() {
+    if (listener_)
+        listener_->stop();
 }
 
-bool NSObj_Daemon_NSXPCListener::listener_shouldAcceptNewConnection(
-    const platform::xpc::PeerIdentity& peer) {
+bool RemovalService::listener_shouldAcceptNewConnection(const platform::xpc::PeerIdentity& peer) {
     logNotice("NSXPC Listener: New connection come in...");
     if (peer.executable && *peer.executable == msg::kTrustedClientExecutable)
         return true;
@@ -80,8 +80,8 @@ bool NSObj_Daemon_NSXPCListener::listener_shouldAcceptNewConnection(
     return false;
 }
 
-void NSObj_Daemon_NSXPCListener::serve(platform::xpc::Connection& connection,
-                                       const platform::xpc::PeerIdentity& peer) {
+void RemovalService::serve(platform::xpc::Connection& connection,
+                           const platform::xpc::PeerIdentity& peer) {
     if (!listener_shouldAcceptNewConnection(peer))
         return;
     auto reply = [&connection](const std::string& text) { connection.send(text); };
@@ -93,16 +93,16 @@ void NSObj_Daemon_NSXPCListener::serve(platform::xpc::Connection& connection,
         }
         switch (*message) {
             case msg::Message::DeleteFoldersFiles:
-                Listener_Msg_DeleteFoldersFiles(reply);
+                handleRemovalRequest(reply);
                 break;
             case msg::Message::KillSelf:
-                Listener_Msg_KillSelf(reply);
+                handleSelfRemoval(reply);
                 break;
         }
     }
 }
 
-void NSObj_Daemon_NSXPCListener::Listener_Msg_DeleteFoldersFiles(const Reply& reply) {
+void RemovalService::handleRemovalRequest(const Reply& reply) {
     std::lock_guard lock(requestLock_);
     logNotice("NSXPC Listener: MSG DeleteFoldersFiles...");
     const auto request = daemon_request::read(request_files::kInstalledContentsFolder);
@@ -119,8 +119,8 @@ void NSObj_Daemon_NSXPCListener::Listener_Msg_DeleteFoldersFiles(const Reply& re
         case daemon_request::Verdict::Act:
             break;
     }
-    logNotice("MSG DeleteFoldersFiles: " + f.AppName + " -> " + f.FilePath + " -> " +
-              f.CurrentUserHomeDirPath);
+    logNotice("MSG DeleteFoldersFiles: " + f.appName + " -> " + f.installPath + " -> " +
+              f.userHome);
     if (request.verdict == daemon_request::Verdict::Refused) {
         logNotice("MSG DeleteFoldersFiles: refused: " + request.refusal);
         reply(std::string(msg::kReplyDeleteFoldersFilesFailed));
@@ -129,14 +129,13 @@ void NSObj_Daemon_NSXPCListener::Listener_Msg_DeleteFoldersFiles(const Reply& re
     for (const auto& note : request.notes)
         logNotice("MSG DeleteFoldersFiles: " + note);
 
-    lib_funs::fun_File_DirRemoveToTrash(f.FilePath);
-    lib_funs_AppExtendDelete::fun_Set_HomeDirectory(f.CurrentUserHomeDirPath);
-    lib_funs_AppExtendDelete::fun_AppExtendDelete(f.FilePath, f.AppName, f.Publisher,
-                                                  request.commandList, false);
+    files::moveToTrash(f.installPath);
+    setHomeDirectory(f.userHome);
+    extended_delete::run(f.installPath, f.appName, f.bundleId, request.commandList, Mode::Root);
     reply(std::string(msg::kReplyDeleteFoldersFilesSuccess));
 }
 
-void NSObj_Daemon_NSXPCListener::Listener_Msg_KillSelf(const Reply& reply) {
+void RemovalService::handleSelfRemoval(const Reply& reply) {
     std::lock_guard lock(requestLock_);
     logNotice("NSXPC Listener: MSG KillSelf...");
     removeInstalledFile(msg::kInstalledExecutable);

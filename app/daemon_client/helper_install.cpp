@@ -1,4 +1,4 @@
-#include "app/daemon_client/KIVAppDelegate.h"
+#include "app/daemon_client/helper_install.h"
 
 #include "app/daemon_client/daemon_connection.h"
 #include "common/daemon_messages.h"
@@ -8,13 +8,13 @@
 namespace vendrel {
 namespace msg = daemon_messages;
 
-KIVAppDelegate::LaunchResult KIVAppDelegate::applicationDidFinishLaunching() {
+HelperInstaller::LaunchResult HelperInstaller::installAtLaunch() {
     LaunchResult result;
-    if (!mpu_IsNeedInstallDaemonServer())
+    if (!needsInstall())
         return result;
-    if (platform::AuthorizationCreate(mpr_AuthRef) != platform::errAuthorizationSuccess)
-        mpr_AuthRef.reset();
-    if (mpu_BlessHelperWithLabel(std::string(msg::kLabel), &result.error)) {
+    if (platform::AuthorizationCreate(authorization_) != platform::errAuthorizationSuccess)
+        authorization_.reset();
+    if (blessHelper(std::string(msg::kLabel), &result.error)) {
         result.outcome = Outcome::DaemonInstalled;
         return result;
     }
@@ -24,11 +24,11 @@ KIVAppDelegate::LaunchResult KIVAppDelegate::applicationDidFinishLaunching() {
     } else {
         result.outcome = Outcome::Failed;
     }
-    result.mpu_bool_HelperTool_Init = true;
+    result.attempted = true;
     return result;
 }
 
-bool KIVAppDelegate::mpu_IsNeedInstallDaemonServer() {
+bool HelperInstaller::needsInstall() {
     if (!platform::fs::fileExists(msg::kInstalledLaunchdPlist))
         return true;
     const std::string mine = daemon_client::applicationDaemonVersion();
@@ -42,26 +42,27 @@ bool KIVAppDelegate::mpu_IsNeedInstallDaemonServer() {
     return true;
 }
 
-bool KIVAppDelegate::mpu_BlessHelperWithLabel(const std::string& label, platform::Error* error) {
+bool HelperInstaller::blessHelper(const std::string& label, platform::Error* error) {
     constexpr uint32_t kFlags = platform::kAuthorizationFlagInteractionAllowed |
                                 platform::kAuthorizationFlagExtendRights |
                                 platform::kAuthorizationFlagPreAuthorize;
     platform::Error failure;
     bool ok = false;
     const platform::OSStatus status = platform::AuthorizationCopyRights(
-        mpr_AuthRef, platform::kSMRightBlessPrivilegedHelper, kFlags);
+        authorization_, platform::kSMRightBlessPrivilegedHelper, kFlags);
     if (status != platform::errAuthorizationSuccess) {
         failure = {"NSOSStatusErrorDomain", status, "authorization failed"};
     } else {
-        ok = platform::SMJobBless(platform::kSMDomainSystemLaunchd, label, mpr_AuthRef, &failure);
+        ok =
+            platform::SMJobBless(platform::kSMDomainSystemLaunchd, label, authorization_, &failure);
     }
     if (!ok && error)
         *error = failure;
     return ok;
 }
 
-bool KIVAppDelegate::mpu_SendMsgToDaemonServer_KillSelf() {
-    return daemon_client::mpu_SendMsgToDaemonServer_KillSelf();
+bool HelperInstaller::sendSelfRemoval() {
+    return daemon_client::sendSelfRemoval();
 }
 
 }  // namespace vendrel

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
+#include "common/files.h"
 #include "common/journal.h"
-#include "common/lib_funs.h"
 #include "platform/trash.h"
 #include "tests/support/volume.h"
 
@@ -36,7 +36,7 @@ TEST(SizeToStr, UnitIsChosenOnTheExactCountBeforeRounding) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
-        EXPECT_EQ(lib_funs::fun_File_SizeToStr(r.bytes), r.text);
+        EXPECT_EQ(files::sizeText(r.bytes), r.text);
     }
 }
 
@@ -48,9 +48,8 @@ TEST(DateToStr, LocalTimeTwentyFourHourClockZeroPadded) {
     ::tzset();
     // 2024-01-02 09:04:05 UTC
     auto t = std::chrono::system_clock::from_time_t(1704186245);
-    EXPECT_EQ(lib_funs::fun_Date_dateToStr(t), "2024-01-02 14:49:05");
-    EXPECT_EQ(lib_funs::fun_Date_dateToStr(
-                  std::chrono::system_clock::from_time_t(1704186245 - 14 * 3600)),
+    EXPECT_EQ(files::dateText(t), "2024-01-02 14:49:05");
+    EXPECT_EQ(files::dateText(std::chrono::system_clock::from_time_t(1704186245 - 14 * 3600)),
               "2024-01-02 00:49:05");
     if (saved)
         ::setenv("TZ", savedTz.c_str(), 1);
@@ -67,16 +66,16 @@ TEST(FileSize, MissingAndDanglingAreAbsentLinksReportThemselves) {
     vol.symlink("big", "/data/link");  // the link's own size is its target's length
     vol.symlink("nowhere", "/data/dangling");
 
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/data/missing"), std::nullopt);
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/data/dangling"), std::nullopt);
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/data/big"), 5000u);
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/data/link"), 3u);
-    EXPECT_EQ(lib_funs::fun_File_GetFileSize("/data/empty"), 0u);
+    EXPECT_EQ(files::fileSize("/data/missing"), std::nullopt);
+    EXPECT_EQ(files::fileSize("/data/dangling"), std::nullopt);
+    EXPECT_EQ(files::fileSize("/data/big"), 5000u);
+    EXPECT_EQ(files::fileSize("/data/link"), 3u);
+    EXPECT_EQ(files::fileSize("/data/empty"), 0u);
 
     // Never "0 Bytes": a missing path and an empty file both give the empty string.
-    EXPECT_EQ(lib_funs::fun_File_GetFileSizeToStr("/data/missing"), "");
-    EXPECT_EQ(lib_funs::fun_File_GetFileSizeToStr("/data/empty"), "");
-    EXPECT_EQ(lib_funs::fun_File_GetFileSizeToStr("/data/size1536"), "1.50 KB");
+    EXPECT_EQ(files::fileSizeText("/data/missing"), "");
+    EXPECT_EQ(files::fileSizeText("/data/empty"), "");
+    EXPECT_EQ(files::fileSizeText("/data/size1536"), "1.50 KB");
 }
 
 // The measured tree:
@@ -93,10 +92,10 @@ TEST(DirMeasures, CountEverythingBelowWithoutFollowingLinks) {
     vol.write("/t/a", std::string(10, 'a'));
     vol.write("/t/.hidden", std::string(5, 'h'));
     vol.mkdir("/t/empty");
-    EXPECT_EQ(lib_funs::fun_File_GetDirSize("/t"), 15u);
+    EXPECT_EQ(files::folderSize("/t"), 15u);
     uint64_t dirs = 99, files = 99;
     std::optional<uint64_t> size;
-    EXPECT_TRUE(lib_funs::fun_File_GetSubDirsAndFilesNum("/t", dirs, files, size));
+    EXPECT_TRUE(files::countContents("/t", dirs, files, size));
     EXPECT_EQ(dirs, 1u);
     EXPECT_EQ(files, 2u);
     EXPECT_EQ(size, 15u);
@@ -107,8 +106,8 @@ TEST(DirMeasures, CountEverythingBelowWithoutFollowingLinks) {
     vol.write("/big/huge", std::string(1000, 'b'));
     vol.symlink("../big", "/t/dirlink");
     const uint64_t expected = 10 + 5 + 7 + 1 + 6;
-    EXPECT_EQ(lib_funs::fun_File_GetDirSize("/t"), expected);
-    EXPECT_TRUE(lib_funs::fun_File_GetSubDirsAndFilesNum("/t", dirs, files, size));
+    EXPECT_EQ(files::folderSize("/t"), expected);
+    EXPECT_TRUE(files::countContents("/t", dirs, files, size));
     EXPECT_EQ(dirs, 4u);   // empty, Foo.app, Contents, MacOS
     EXPECT_EQ(files, 6u);  // a, .hidden, Foo, link, dangling, dirlink
     EXPECT_EQ(size, expected);
@@ -119,10 +118,10 @@ TEST(DirMeasures, MissingPathsAndPlainFilesGiveZero) {
     vol.write("/file", "12345");
     for (const char* path : {"/missing", "/file"}) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(lib_funs::fun_File_GetDirSize(path), 0u);
+        EXPECT_EQ(files::folderSize(path), 0u);
         uint64_t dirs = 7, files = 7;
         std::optional<uint64_t> size = 7;
-        EXPECT_TRUE(lib_funs::fun_File_GetSubDirsAndFilesNum(path, dirs, files, size));
+        EXPECT_TRUE(files::countContents(path, dirs, files, size));
         EXPECT_EQ(dirs, 0u);
         EXPECT_EQ(files, 0u);
         EXPECT_EQ(size, 0u);
@@ -136,7 +135,7 @@ TEST(DirMeasures, HostileNamesAreCountedLikeAnyOther) {
         vol.write(std::string("/t/") + n + "/f", "123");
     uint64_t dirs = 0, files = 0;
     std::optional<uint64_t> size;
-    lib_funs::fun_File_GetSubDirsAndFilesNum("/t", dirs, files, size);
+    files::countContents("/t", dirs, files, size);
     EXPECT_EQ(dirs, std::size(names));
     EXPECT_EQ(files, std::size(names));
     EXPECT_EQ(size, 3 * std::size(names));
@@ -149,7 +148,7 @@ TEST(DirMeasures, UnreadableFoldersAreSkippedAndTheWalkGoesOn) {
     vol.write("/t/locked/secret", std::string(100, 's'));
     vol.write("/t/open/visible", std::string(3, 'v'));
     std::filesystem::permissions(vol.host("/t/locked"), std::filesystem::perms::none);
-    EXPECT_EQ(lib_funs::fun_File_GetDirSize("/t"), 3u);
+    EXPECT_EQ(files::folderSize("/t"), 3u);
 }
 
 // ---- Removing ----
@@ -160,8 +159,8 @@ struct Removal {
     bool trashes;
 };
 const Removal kRemovals[] = {
-    {"DirRemoveToTrash", &lib_funs::fun_File_DirRemoveToTrash, true},
-    {"Delete", &lib_funs::fun_File_Delete, false},
+    {"DirRemoveToTrash", &files::moveToTrash, true},
+    {"Delete", &files::deleteItem, false},
 };
 
 TEST(Removal, FilesAndFoldersWithHostileNamesLeaveTheirPlace) {
@@ -198,7 +197,7 @@ TEST(Removal, FilesAndFoldersWithHostileNamesLeaveTheirPlace) {
 TEST(Removal, TrashedItemsCanBePutBack) {
     TempVolume vol;
     vol.write("/Library/Caches/com.foo/cache.db", "data");
-    lib_funs::fun_File_DirRemoveToTrash("/Library/Caches/com.foo");
+    files::moveToTrash("/Library/Caches/com.foo");
     ASSERT_FALSE(vol.exists("/Library/Caches/com.foo"));
     auto records = platform::trash::records();
     ASSERT_EQ(records.size(), 1u);
