@@ -1,5 +1,6 @@
-// Vendrel: without arguments the desktop application; with a command, the same controller
-// logic without windows (see app/cli/).
+// Vendrel's executable. With a command (list, analyze, remove, ...) it runs the application's
+// logic without windows (app/cli/); without one it prints the command-line help, because
+// the desktop windows are not part of this build yet.
 #include "app/cli/cli.h"
 
 int main(int argc, char** argv) {

@@ -2,30 +2,23 @@
 // root. No arguments are used. SIGTERM (launchd's stop) and SIGINT end the run loop: the
 // daemon stops accepting, finishes the requests it is serving, logs its exit line and
 // returns 0, so that launchd does not start it again.
-#include <signal.h>
-
 #include "daemon/removal_service.h"
+#include "platform/system.h"
 
 namespace {
-vendrel::RemovalService* gListener = nullptr;
+vendrel::RemovalService* gService = nullptr;
 
-void onStopSignal(int) {
-    if (gListener)
-        gListener->stop();
+void stopService() {
+    if (gService)
+        gService->stop();
 }
 }  // namespace
 
 int main() {
-    vendrel::RemovalService listener;
-    gListener = &listener;
-    struct sigaction sa {};
-    sa.sa_handler = onStopSignal;
-    sa.sa_flags = SA_RESTART;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-    bool ran = listener.run();
-    gListener = nullptr;
+    vendrel::RemovalService service;
+    gService = &service;
+    vendrel::platform::installStopHandler(stopService);
+    const bool ran = service.run();
+    gService = nullptr;
     return ran ? 0 : 1;
 }

@@ -11,7 +11,7 @@
 
 #include "platform/fs.h"
 #include "platform/paths.h"
-#include "platform/posix_util.h"
+#include "platform/posix_util_linux.h"
 
 namespace vendrel::platform {
 

@@ -8,7 +8,7 @@
 
 #include "platform/killall.h"
 #include "platform/paths.h"
-#include "platform/posix_util.h"
+#include "platform/posix_util_linux.h"
 
 namespace vendrel::platform {
 

@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -6,7 +8,7 @@
 
 #include "platform/paths.h"
 #include "platform/plist.h"
-#include "platform/posix_util.h"
+#include "platform/posix_util_linux.h"
 #include "platform/system.h"
 
 namespace vendrel::platform {
@@ -54,6 +56,45 @@ bool isAliasFile(std::string_view logicalPath) {
     char head[16];
     ssize_t n = ::read(fd.get(), head, sizeof head);
     return n >= 12 && std::memcmp(head, "book\0\0\0\0mark", 12) == 0;
+}
+
+bool standardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+bool runsAsRoot() {
+    return ::geteuid() == 0;
+}
+
+namespace {
+void (*g_onStop)() = nullptr;
+void stopSignal(int) {
+    if (g_onStop)
+        g_onStop();
+}
+}  // namespace
+
+void installStopHandler(void (*onStop)()) {
+    g_onStop = onStop;
+    struct sigaction sa {};
+    sa.sa_handler = stopSignal;
+    sa.sa_flags = SA_RESTART;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+std::optional<std::string> volumeRootProblem() {
+    const char* root = std::getenv("VENDREL_ROOT");
+    if (!root || !*root)
+        return std::nullopt;
+    struct stat st {};
+    if (::stat(root, &st) != 0 || !S_ISDIR(st.st_mode))
+        return "VENDREL_ROOT \"" + std::string(root) + "\" is not a folder";
+    if (::access(root, R_OK | X_OK) != 0)
+        return "VENDREL_ROOT \"" + std::string(root) + "\" cannot be read";
+    return std::nullopt;
 }
 
 }  // namespace vendrel::platform

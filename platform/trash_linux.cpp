@@ -23,7 +23,7 @@
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/plist.h"
-#include "platform/posix_util.h"
+#include "platform/posix_util_linux.h"
 #include "platform/trash.h"
 
 namespace vendrel::platform::trash {

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "platform/paths.h"
-#include "platform/posix_util.h"
+#include "platform/posix_util_linux.h"
 #include "platform/xpc.h"
 
 #ifndef SO_PEERPIDFD

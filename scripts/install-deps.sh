@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config git ca-certificates openssl
           libpugixml-dev libplist-dev libcurl4-openssl-dev libssl-dev
           libcpp-httplib-dev libcli11-dev nlohmann-json3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev psmisc procps)
+          libgtest-dev libgmock-dev libbenchmark-dev psmisc procps ccache)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -20,7 +20,7 @@ std::string databaseFileName(std::string lastComponent) {
 
 }  // namespace
 
-void downloadRemovalCommandList(const std::string& installPath) {
+void downloadRemovalCommandList(const std::string& installPath, double timeoutSeconds) {
     // Before any network traffic: a list left by an earlier analysis must never be carried
     // over to this application, whatever happens below.
     const std::string contents =
@@ -35,8 +35,7 @@ void downloadRemovalCommandList(const std::string& installPath) {
     // make the request ask for another file.
     const std::string url = platform::http::serverUrl(endpoints::kRemovalDatabaseFolder) +
                             platform::http::escapePathSegment(databaseFileName(components.back()));
-    const platform::http::Response response =
-        platform::http::get(url, endpoints::kDatabaseTimeoutSeconds);
+    const platform::http::Response response = platform::http::get(url, timeoutSeconds);
     // The status code is not examined: an error page that holds "rm -rf" counts as a list.
     if (!response.ok)
         return;

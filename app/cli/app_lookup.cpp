@@ -1,7 +1,5 @@
 #include "app/cli/app_lookup.h"
 
-#include <unistd.h>
-
 #include <iostream>
 #include <memory>
 
@@ -10,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/plist.h"
 #include "platform/strings.h"
+#include "platform/system.h"
 
 namespace vendrel::cli {
 namespace {
@@ -85,7 +84,7 @@ std::optional<InstalledAppRef> resolveOrReport(const std::string& target) {
     return record;
 }
 
-CliView::CliView() : tty_(::isatty(STDERR_FILENO) == 1) {}
+CliView::CliView() : tty_(platform::standardErrorIsTerminal()) {}
 
 void CliView::present(const AnalysisResult& result) {
     if (tty_)

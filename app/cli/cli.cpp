@@ -1,12 +1,10 @@
 #include "app/cli/cli.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 
 #include "app/cli/commands.h"
+#include "platform/system.h"
 
 namespace vendrel::cli {
 namespace {
@@ -14,16 +12,8 @@ namespace {
 // A missing or unreadable volume root would make every scan come back empty and every
 // removal do nothing: say so instead of printing an empty catalogue.
 bool checkVolumeRoot() {
-    const char* root = std::getenv("VENDREL_ROOT");
-    if (!root || !*root)
-        return true;
-    struct stat st {};
-    if (::stat(root, &st) != 0 || !S_ISDIR(st.st_mode)) {
-        std::cerr << "Vendrel: VENDREL_ROOT \"" << root << "\" is not a folder\n";
-        return false;
-    }
-    if (::access(root, R_OK | X_OK) != 0) {
-        std::cerr << "Vendrel: VENDREL_ROOT \"" << root << "\" cannot be read\n";
+    if (auto problem = platform::volumeRootProblem()) {
+        std::cerr << "Vendrel: " << *problem << '\n';
         return false;
     }
     return true;

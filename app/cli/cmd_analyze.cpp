@@ -1,6 +1,5 @@
 // `Vendrel analyze <name or path> [--files] [--json]`: runs the analysis job of the desktop
 // application (same stages, same waits, same request files) and prints what step 2 shows.
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>

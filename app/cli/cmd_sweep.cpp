@@ -7,7 +7,6 @@
 // --name and --identifier override what its Info.plist says, and make it possible to sweep
 // for an application whose bundle is already gone. No command list is run: the daemon takes
 // it from the request file, which this command does not read.
-#include <unistd.h>
 
 #include <iostream>
 #include <memory>
@@ -23,6 +22,7 @@
 #include "common/journal.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 
 namespace vendrel::cli {
 namespace {
@@ -85,7 +85,7 @@ int sweep(const SweepOptions& opt) {
         std::cerr << "Vendrel: " << error << '\n';
         return 2;
     }
-    if (opt.rootMode && !opt.dryRun && ::geteuid() != 0)
+    if (opt.rootMode && !opt.dryRun && !platform::runsAsRoot())
         std::cerr << "Vendrel: note: --root-mode without root rights; force removals may fail\n";
 
     Journal journal(opt.dryRun);

@@ -1,13 +1,13 @@
 // `Vendrel analyze`, run as a real process on temporary volumes.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <set>
 #include <tuple>
 
 #include "common/request_files.h"
 #include "tests/app/analysis_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/vendrel_command.h"
 
 namespace vendrel {
 namespace {
@@ -27,9 +27,8 @@ class VendrelAnalyze : public test::AnalysisVolumeTest {
         vol.mkdir(vol.home() + "/Library/Caches/com.foo.Foo");
     }
 
-    test::ProgramOutput vendrel(std::vector<std::string> args) {
-        args.insert(args.begin(), test::builtProgram("Vendrel"));
-        return test::runProgram(args, /*withErrors=*/true);
+    test::ProgramOutput vendrel(const std::vector<std::string>& args) {
+        return test::runVendrel(args, /*withErrors=*/true);
     }
 
     test::ScopedEnv fast{"VENDREL_TIME_SCALE", std::string("0.01")};
@@ -38,7 +37,7 @@ class VendrelAnalyze : public test::AnalysisVolumeTest {
 TEST_F(VendrelAnalyze, JsonCarriesTheMeasuresTheRankAndTheFileTable) {
     auto run = vendrel({"analyze", "/Applications/Foo.app", "--json", "--files"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    const auto out = nlohmann::json::parse(run.out);
+    const auto out = test::jsonOutput(run.out);
     const std::string info =
         std::to_string(vol.read("/Applications/Foo.app/Contents/Info.plist").size());
     EXPECT_EQ(out.at("folderCount"), "3");
@@ -98,7 +97,7 @@ TEST_F(VendrelAnalyze, ARemovalDatabaseListRatesItsOwnApplicationOnly) {
 
     auto foo = vendrel({"analyze", "/Applications/Foo.app", "--json"});
     ASSERT_EQ(foo.exitCode, 0) << foo.out;
-    const auto fooOut = nlohmann::json::parse(foo.out);
+    const auto fooOut = test::jsonOutput(foo.out);
     EXPECT_EQ(fooOut.at("rank"), 255);
     EXPECT_EQ(fooOut.at("label"), "Diffcult");
     EXPECT_EQ(fooOut.at("removalCommandList"), true);

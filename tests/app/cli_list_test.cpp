@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <map>
-#include <nlohmann/json.hpp>
 
 #include "app/catalogue/catalogue.h"
 #include "tests/support/child_process.h"
 #include "tests/support/server.h"
+#include "tests/support/vendrel_command.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -17,9 +17,8 @@ namespace {
 using test::TempVolume;
 
 // Runs the built Vendrel with the environment of this process (a TempVolume's variables).
-test::ProgramOutput vendrel(std::vector<std::string> args, bool withErrors = false) {
-    args.insert(args.begin(), test::builtProgram("Vendrel"));
-    return test::runProgram(args, withErrors);
+test::ProgramOutput vendrel(const std::vector<std::string>& args, bool withErrors = false) {
+    return test::runVendrel(args, withErrors);
 }
 
 platform::plist::Dictionary app(const std::string& name, const std::string& identifier,
@@ -40,7 +39,7 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
 
     auto run = vendrel({"list", "--json"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    auto list = nlohmann::json::parse(run.out);
+    auto list = test::jsonOutput(run.out);
     ASSERT_TRUE(list.is_array());
     std::vector<std::string> names;
     for (const auto& item : list)
@@ -57,7 +56,7 @@ TEST(VendrelList, JsonIsTheCatalogueInOrderWithTheRecordsFieldNames) {
 
     auto withApple = vendrel({"list", "--json", "--show-apple"});
     ASSERT_EQ(withApple.exitCode, 0);
-    EXPECT_EQ(nlohmann::json::parse(withApple.out).size(), 5u);
+    EXPECT_EQ(test::jsonOutput(withApple.out).size(), 5u);
 }
 
 TEST(VendrelList, TableKeepsOneLinePerRecordWhateverTheNames) {
@@ -115,7 +114,7 @@ TEST(VendrelList, MarksTheApplicationsOnTheMalwareList) {
     auto json = vendrel({"list", "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.out;
     std::map<std::string, bool> flags;
-    for (const auto& item : nlohmann::json::parse(json.out))
+    for (const auto& item : test::jsonOutput(json.out))
         flags[item.at("installPath").get<std::string>()] = item.at("untrusted").get<bool>();
     EXPECT_EQ(flags, (std::map<std::string, bool>{
                          {"/Applications/Dark Zipper.app", true},

@@ -1,9 +1,8 @@
 // `Vendrel sweep`, run as a real process on temporary volumes.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include "tests/support/child_process.h"
+#include "tests/support/vendrel_command.h"
 #include "tests/support/volume.h"
 
 namespace vendrel {
@@ -11,9 +10,8 @@ namespace {
 
 using test::TempVolume;
 
-test::ProgramOutput vendrel(std::vector<std::string> args, bool withErrors = false) {
-    args.insert(args.begin(), test::builtProgram("Vendrel"));
-    return test::runProgram(args, withErrors);
+test::ProgramOutput vendrel(const std::vector<std::string>& args, bool withErrors = false) {
+    return test::runVendrel(args, withErrors);
 }
 
 void makeFoo(const TempVolume& vol) {
@@ -31,7 +29,7 @@ TEST(VendrelSweep, DryRunPrintsTheJournalAndChangesNothing) {
         SCOPED_TRACE(target);
         auto run = vendrel({"sweep", target, "--dry-run", "--root-mode", "--json"});
         ASSERT_EQ(run.exitCode, 0) << run.out;
-        const auto out = nlohmann::json::parse(run.out);
+        const auto out = test::jsonOutput(run.out);
         EXPECT_EQ(out.at("identifier"), "com.foo.bar");
         EXPECT_EQ(out.at("mode"), "root");
         std::vector<std::string> moved;

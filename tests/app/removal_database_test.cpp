@@ -122,12 +122,13 @@ TEST(RemovalDatabase, ServerThatNeverAnswersEndsAfterTheTimeOut) {
     TestServer server(TestServer::Options().hang(std::string(kFolder) + "example.app.txt"));
     server.put(std::string(kFolder) + "example.app.txt", "rm -rf ~/x");
     const auto start = std::chrono::steady_clock::now();
-    downloadRemovalCommandList("/Applications/Example.app");
+    downloadRemovalCommandList("/Applications/Example.app", /*timeoutSeconds=*/0.5);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_FALSE(f.listInForce());
-    EXPECT_GE(seconds, 9.5);
-    EXPECT_LT(seconds, 12.0);
+    // The time-out, not the server, ends the download; the bound is loose on purpose.
+    EXPECT_GE(seconds, 0.45);
+    EXPECT_LT(seconds, 8.0);
 }
 
 }  // namespace

@@ -21,51 +21,7 @@ extern char** environ;
 namespace vendrel::test {
 namespace stdfs = std::filesystem;
 
-namespace {
-
-std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        std::string_view entry = *e;
-        std::string_view name = entry.substr(0, entry.find('='));
-        bool overridden = false;
-        for (const auto& x : extra)
-            if (std::string_view(x).substr(0, x.find('=')) == name)
-                overridden = true;
-        if (!overridden)
-            env.emplace_back(entry);
-    }
-    env.insert(env.end(), extra.begin(), extra.end());
-    return env;
-}
-
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd,
-            int errFd = -1) {
-    std::vector<char*> a, e;
-    std::vector<std::string> envCopy = environmentWith(env);
-    std::vector<std::string> argvCopy = argv;
-    for (auto& s : argvCopy)
-        a.push_back(s.data());
-    a.push_back(nullptr);
-    for (auto& s : envCopy)
-        e.push_back(s.data());
-    e.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    if (errFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, errFd, 2);
-    pid_t pid = 0;
-    int rc = ::posix_spawn(&pid, a[0], &actions, nullptr, a.data(), e.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        throw std::runtime_error("cannot start " + argv[0]);
-    return pid;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool waitUntil(const std::function<bool()>& done, double seconds) {
     auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -77,41 +33,18 @@ bool waitUntil(const std::function<bool()>& done, double seconds) {
     return done();
 }
 
-pid_t startProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
-    int devnull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    pid_t pid = spawn(argv, env, devnull, devnull);
-    ::close(devnull);
-    return pid;
-}
-
-int waitProgram(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe");
-    pid_t pid = spawn(argv, env, fds[1], fds[1]);
-    ::close(fds[1]);
-    ProgramRun run;
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
-        run.out.append(buf, static_cast<size_t>(n));
-    ::close(fds[0]);
-    run.exitCode = waitProgram(pid);
-    return run;
-}
-
 DaemonVolume::DaemonVolume() {
     const stdfs::path bundle = std::string(VENDREL_BUILD_DIR) + "/Vendrel.app";
     if (!stdfs::exists(bundle / "Contents/MacOS/Vendrel"))
         throw std::runtime_error("Vendrel.app is not built");
     vol_.mkdir("/Applications");
-    stdfs::copy(bundle, vol_.host("/Applications/Vendrel.app"), stdfs::copy_options::recursive);
+    // The bundle's files are hard links to the build's, not copies: the sanitizer build's
+    // bundle is over 100 MB, and every test of the daemon makes a volume. A file the tests
+    // change is replaced through a rename (atomic writes), never written in place, and the
+    // force removal leaves a file with other links its mode, so the build's copy stays as
+    // built.
+    stdfs::copy(bundle, vol_.host("/Applications/Vendrel.app"),
+                stdfs::copy_options::recursive | stdfs::copy_options::create_hard_links);
 }
 
 DaemonVolume::~DaemonVolume() {
@@ -128,10 +61,7 @@ void DaemonVolume::startLaunchd() {
     if (!root || root != vol_.root())
         throw std::runtime_error("VENDREL_ROOT not set");
     // Its own account of what it did goes to a file beside the volume's log.
-    int out = ::open((vol_.root() + "/launchd.log").c_str(),
-                     O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    launchd_ = spawn({builtProgram("vendrel-launchd")}, {}, out, out);
-    ::close(out);
+    launchd_ = startProcess({builtProgram("vendrel-launchd")}, vol_.root() + "/launchd.log");
     if (!waitUntil([] { return platform::launchd::list().reached; }, 20))
         throw std::runtime_error("the launchd stand-in did not come up");
 }
@@ -145,11 +75,11 @@ void DaemonVolume::stopLaunchd() {
     launchd_ = 0;
 }
 
-ProgramRun DaemonVolume::app(const std::vector<std::string>& args,
-                             const std::vector<std::string>& env) const {
+ProgramOutput DaemonVolume::app(const std::vector<std::string>& args,
+                                const std::vector<std::string>& env) const {
     std::vector<std::string> argv = {appExecutable()};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runProgram(argv, env);
+    return runProgram(argv, /*withErrors=*/true, env);
 }
 
 int DaemonVolume::installDaemon() {

@@ -15,24 +15,11 @@
 #include <vector>
 
 #include "common/request_files.h"
+#include "tests/support/child_process.h"
 #include "tests/support/env.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::test {
-
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;  // standard output and standard error
-};
-
-// Runs a program (host path) with the test's environment plus `env` ("NAME=value"), waits.
-ProgramRun runProgram(const std::vector<std::string>& argv,
-                      const std::vector<std::string>& env = {});
-
-// Starts a program (output discarded) without waiting; waitProgram returns its exit status
-// (128 + signal when killed).
-pid_t startProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
-int waitProgram(pid_t pid);
 
 class DaemonVolume {
   public:
@@ -47,8 +34,8 @@ class DaemonVolume {
     void startLaunchd();
     void stopLaunchd();
     // The installed application's command line.
-    ProgramRun app(const std::vector<std::string>& args,
-                   const std::vector<std::string>& env = {}) const;
+    ProgramOutput app(const std::vector<std::string>& args,
+                      const std::vector<std::string>& env = {}) const;
     // Starts the stand-in, installs the daemon through the application, waits for it and
     // returns its pid.
     int installDaemon();

@@ -156,7 +156,7 @@ TEST(DaemonInstall, AuthorizationAnswersAndRefusedCallers) {
         auto info = *plist::readDictionary("/Applications/Vendrel.app/Contents/Info.plist");
         info["CFBundleIdentifier"] = c.bundleIdentifier;
         ASSERT_TRUE(plist::writeXmlFile("/Applications/Vendrel.app/Contents/Info.plist", info));
-        auto run = runProgram({d.appExecutable(), "install-helper"},
+        auto run = runProgram({d.appExecutable(), "install-helper"}, /*withErrors=*/true,
                               {std::string("VENDREL_AUTH=") + c.auth});
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;

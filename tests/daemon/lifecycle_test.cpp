@@ -42,7 +42,7 @@ TEST(DaemonLifecycle, CleanExitStaysDownUntilAClientConnects) {
 TEST(DaemonLifecycle, StartedByHandWithoutAnInstallation) {
     DaemonVolume d;
     // No launchd stand-in and no launchd list: the daemon binds the service socket itself.
-    const pid_t pid = startProgram({builtProgram(std::string(msg::kLabel))});
+    const pid_t pid = startProcess({builtProgram(std::string(msg::kLabel))});
     EXPECT_TRUE(d.waitForLogCount("NSXPC cant not find com.Vendrel.Ostrand.DaemonServer.plist", 1));
     EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesFailed);
     ::kill(pid, SIGTERM);
@@ -125,13 +125,15 @@ TEST(DaemonLifecycle, StrangersAreRefusedWhateverTheirUser) {
          }},
         {"a copy of Vendrel on the volume",
          [&] {
-             auto r = runProgram({copy, "daemon-send", "delete-folders-files", "--timeout", "10"});
+             auto r = runProgram({copy, "daemon-send", "delete-folders-files", "--timeout", "10"},
+                                 /*withErrors=*/true);
              return r.exitCode == 0 ? std::optional<std::string>(r.out) : std::nullopt;
          }},
         {"the build's Vendrel outside the volume",
          [] {
              auto r = runProgram({builtProgram("Vendrel"), "daemon-send", "delete-folders-files",
-                                  "--timeout", "10"});
+                                  "--timeout", "10"},
+                                 /*withErrors=*/true);
              return r.exitCode == 0 ? std::optional<std::string>(r.out) : std::nullopt;
          }},
     };

@@ -15,11 +15,10 @@
 //   decoys: ~/Documents/Foo, ~/Library/Caches/com.example.fo, ~/Library/Caches/com.other.bar
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include "platform/trash.h"
 #include "tests/daemon/daemon_fixture.h"
 #include "tests/support/server.h"
+#include "tests/support/vendrel_command.h"
 
 namespace vendrel::test {
 namespace {
@@ -58,7 +57,7 @@ class AppRemoval : public ::testing::Test {
                    "rm -rf ~/FooDownloads\nrm -rf ~/Library/Caches/com.example.foo");
     }
 
-    ProgramRun remove(const std::vector<std::string>& extra = {"--yes", "--json"}) {
+    ProgramOutput remove(const std::vector<std::string>& extra = {"--yes", "--json"}) {
         std::vector<std::string> args{"remove", "Foo"};
         args.insert(args.end(), extra.begin(), extra.end());
         return d.app(args, {"VENDREL_SERVER_URL=" + server.url()});
@@ -79,9 +78,9 @@ TEST_F(AppRemoval, RemovesEverythingThatBelongsToTheApplicationAndNothingElse) {
     d.installDaemon();
     makeFoo();
     serveCommandList();
-    const ProgramRun run = remove();
+    const ProgramOutput run = remove();
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    const auto out = nlohmann::json::parse(run.out.substr(run.out.find('{')));
+    const auto out = test::jsonOutput(run.out);
     EXPECT_TRUE(out["removed"].get<bool>());
     EXPECT_EQ(out["resultName"], "Foo has been successfully removed.");
 
@@ -109,7 +108,7 @@ TEST_F(AppRemoval, RemovesEverythingThatBelongsToTheApplicationAndNothingElse) {
     EXPECT_NE(posts[0].body.find("Foo"), std::string::npos);
 
     // Everything the application moved comes back; nothing is overwritten.
-    const ProgramRun restore = d.app({"restore", "--last"});
+    const ProgramOutput restore = d.app({"restore", "--last"});
     EXPECT_EQ(restore.exitCode, 0) << restore.out;
     EXPECT_TRUE(v.exists("/Applications/Foo.app/Contents/MacOS/Foo"));
     EXPECT_TRUE(v.exists(h + "/Library/Containers/com.example.foo/Data/x"));
@@ -118,7 +117,7 @@ TEST_F(AppRemoval, RemovesEverythingThatBelongsToTheApplicationAndNothingElse) {
 TEST_F(AppRemoval, AnsweringNoRemovesAndSendsNothing) {
     d.installDaemon();
     makeFoo();
-    const ProgramRun run = d.app({"remove", "Foo"}, {"VENDREL_SERVER_URL=" + server.url()});
+    const ProgramOutput run = d.app({"remove", "Foo"}, {"VENDREL_SERVER_URL=" + server.url()});
     EXPECT_NE(run.out.find("Are you sure you want to remove Foo ?"), std::string::npos) << run.out;
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(d.vol().exists("/Applications/Foo.app/Contents/MacOS/Foo"));
@@ -129,8 +128,8 @@ TEST_F(AppRemoval, AnsweringNoRemovesAndSendsNothing) {
 TEST_F(AppRemoval, ARefusedLocationSendsTheReportButRemovesNothing) {
     d.installDaemon();
     makeFoo("/Applications/Games/Sub/Foo.app");
-    const ProgramRun run = d.app({"remove", "/Applications/Games/Sub/Foo.app", "--yes"},
-                                 {"VENDREL_SERVER_URL=" + server.url()});
+    const ProgramOutput run = d.app({"remove", "/Applications/Games/Sub/Foo.app", "--yes"},
+                                    {"VENDREL_SERVER_URL=" + server.url()});
     EXPECT_EQ(run.exitCode, 1) << run.out;
     EXPECT_TRUE(d.vol().exists("/Applications/Games/Sub/Foo.app/Contents/MacOS/Foo"));
     EXPECT_TRUE(d.vol().exists("/Library/Application Support/Foo/state"));
@@ -139,7 +138,7 @@ TEST_F(AppRemoval, ARefusedLocationSendsTheReportButRemovesNothing) {
 
 TEST_F(AppRemoval, WithoutTheDaemonTheApplicationsOwnPartStillRuns) {
     makeFoo();
-    const ProgramRun run = remove();
+    const ProgramOutput run = remove();
     EXPECT_EQ(run.exitCode, 0) << run.out;
     TempVolume& v = d.vol();
     EXPECT_FALSE(v.exists("/Applications/Foo.app"));

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -64,40 +65,117 @@ bool Child::killedWithin(std::chrono::milliseconds limit) {
     return reaped_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGKILL;
 }
 
-ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors) {
-    ProgramOutput result;
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return result;
+namespace {
+
+// This process's environment with `extra` ("NAME=value") put over it.
+std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry = *e;
+        const std::string_view name = entry.substr(0, entry.find('='));
+        bool overridden = false;
+        for (const auto& x : extra)
+            overridden = overridden || std::string_view(x).substr(0, x.find('=')) == name;
+        if (!overridden)
+            env.emplace_back(entry);
+    }
+    env.insert(env.end(), extra.begin(), extra.end());
+    return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> out;
+    for (auto& s : strings)
+        out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+// Standard input from /dev/null, standard output to `outFd` (or /dev/null), standard error
+// to `errFd` (or /dev/null), and no other open file of the test: a child that kept a pipe
+// of the test open would keep its reader waiting forever. args[0] is looked up in PATH when
+// it has no slash.
+pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int outFd,
+            int errFd) {
+    std::vector<std::string> argv = args;
+    std::vector<std::string> envp = environmentWith(env);
+    auto a = pointers(argv);
+    auto e = pointers(envp);
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_addclose(&actions, fds[0]);
-    ::posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    if (withErrors)
-        ::posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0)
+        ::posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    else
+        ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (errFd >= 0)
+        ::posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     else
         ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    ::posix_spawn_file_actions_addclose(&actions, fds[1]);
-    std::vector<std::string> args = argv;
-    std::vector<char*> cargs;
-    for (auto& a : args)
-        cargs.push_back(a.data());
-    cargs.push_back(nullptr);
+    ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, args[0].c_str(), &actions, nullptr, cargs.data(), environ);
+    const int rc = ::posix_spawnp(&pid, a[0], &actions, nullptr, a.data(), e.data());
     ::posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+int exitCodeOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+pid_t startProcess(const std::vector<std::string>& args, const std::string& outputFile,
+                   const std::vector<std::string>& env) {
+    int fd = -1;
+    if (!outputFile.empty()) {
+        fd = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return -1;
+    }
+    const pid_t pid = spawn(args, env, fd, fd);
+    if (fd >= 0)
+        ::close(fd);
+    return pid;
+}
+
+std::optional<int> waitProcess(pid_t pid, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        int status = 0;
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return status;
+        if (r < 0)
+            return -1;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+int waitProgram(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return exitCodeOf(status);
+}
+
+ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors,
+                         const std::vector<std::string>& env) {
+    ProgramOutput result;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return result;
+    const pid_t pid = spawn(argv, env, fds[1], withErrors ? fds[1] : -1);
     ::close(fds[1]);
-    if (rc == 0) {
+    if (pid > 0) {
         char buffer[4096];
         ssize_t n;
         while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
             if (n > 0)
                 result.out.append(buffer, static_cast<size_t>(n));
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        if (WIFEXITED(status))
-            result.exitCode = WEXITSTATUS(status);
+        result.exitCode = waitProgram(pid);
     }
     ::close(fds[0]);
     return result;

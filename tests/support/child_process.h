@@ -1,5 +1,6 @@
-// Real application processes for tests: a copy of a long-running system program installed
-// as a bundle's executable, started, and always killed and reaped at the end.
+// Real processes for tests: programs run to their end with their output captured, servers
+// and daemons started and reaped, and a copy of a long-running system program installed as
+// a bundle's executable, started, and always killed and reaped at the end.
 //
 //   installProgram(vol, "/Applications/Foo.app/Contents/MacOS/Foo");
 //   Child foo(vol.host("/Applications/Foo.app/Contents/MacOS/Foo"));
@@ -8,6 +9,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,12 +43,24 @@ class Child {
     int status_ = 0;
 };
 
-// A program run to its end with the environment of this process (a TempVolume's variables
-// included), its output captured.
+// Starts a program (args[0] is looked up in PATH when it has no slash) with this process's
+// environment plus `env` ("NAME=value" entries, which win), standard input from /dev/null,
+// standard output and error appended to `outputFile` (discarded when it is empty), and no
+// other open file of the test. -1 when it cannot start.
+pid_t startProcess(const std::vector<std::string>& args, const std::string& outputFile = {},
+                   const std::vector<std::string>& env = {});
+// Waits at most `seconds` for the process to end and reaps it: its wait status, or nullopt
+// when it is still running.
+std::optional<int> waitProcess(pid_t pid, double seconds);
+// Waits for the process to end and reaps it: its exit code, 128 + the signal when killed.
+int waitProgram(pid_t pid);
+
+// A program run to its end, its output captured.
 struct ProgramOutput {
-    int exitCode = -1;  // -1 when it could not start or ended by a signal
+    int exitCode = -1;  // 128 + the signal when killed; -1 when it could not start
     std::string out;    // standard output, and standard error when asked
 };
-ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors = false);
+ProgramOutput runProgram(const std::vector<std::string>& argv, bool withErrors = false,
+                         const std::vector<std::string>& env = {});
 
 }  // namespace vendrel::test

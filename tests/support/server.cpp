@@ -64,40 +64,6 @@ std::vector<nlohmann::json> readJsonLines(const std::string& path) {
 
 }  // namespace
 
-pid_t startProcess(const std::vector<std::string>& args, const std::string& outputFile) {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    // A server that kept a pipe of the test open would keep its reader waiting forever.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
-}
-
-std::optional<int> waitProcess(pid_t pid, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (;;) {
-        int status = 0;
-        const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            return status;
-        if (r < 0)
-            return -1;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 Certificate makeSelfSignedCertificate(const std::string& folder) {
     Certificate c{folder + "/cert.pem", folder + "/key.pem"};
     const pid_t pid = startProcess(

@@ -17,17 +17,10 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/env.h"
 
 namespace vendrel::test {
-
-// Starts a program (args[0] is looked up in PATH when it has no slash) with standard input
-// from /dev/null and standard output and error appended to `outputFile`; no other open file
-// of the test is passed on. -1 when it cannot start.
-pid_t startProcess(const std::vector<std::string>& args, const std::string& outputFile);
-// Waits at most `seconds` for the process to end and reaps it: its wait status, or nullopt
-// when it is still running.
-std::optional<int> waitProcess(pid_t pid, double seconds);
 
 // One form post as the server received it.
 struct ReceivedPost {
