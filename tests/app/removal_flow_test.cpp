@@ -53,7 +53,7 @@ TEST_F(Flow, OneReportPerNewNameComparedWithoutCase) {
     removeYes(makeApp("/Applications/foo.app", "foo"));
     removeYes(makeApp("/Applications/Bar.app", "Bar"));
     removeYes(makeApp("/Applications/Foo.app", "Foo"));
-    cli::finishOnlineWork();
+    cli::finishOnlineWork(std::chrono::steady_clock::now());
     EXPECT_EQ(reportedNames(3), (std::vector<std::string>{"Foo", "Bar", "Foo"}));
 }
 
