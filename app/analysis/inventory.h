@@ -14,19 +14,48 @@
 
 namespace vendrel {
 
-// One file found inside the bundle. The keys double as the file table's column identifiers.
-struct FileEntry {
-    std::string name;      // last path component
-    std::string sizeText;  // empty for a file of 0 bytes (or a dangling link)
-    std::string folder;    // holding folder, with the install path replaced by ".."
+// The files found inside the bundle, one row per file in the order the walk meets them.
+//
+// Stored compactly, because a bundle may hold a million files: a row is its name (in one
+// shared buffer), its size in bytes and the number of its holding folder, whose text is
+// stored once per folder. The size text is made when a cell is shown, not per file.
+class FileTable {
+  public:
+    size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    void clear();
+
+    // The cell texts, by column identifier ("FileName", "FileSize", "FilePath"):
+    // - name: the file's last path component;
+    // - sizeText: empty for a file of 0 bytes (or a dangling link), else files::sizeText;
+    // - folder: the holding folder, with the install path replaced by "..".
+    std::string_view name(size_t row) const;
+    uint64_t bytes(size_t row) const { return rows_[row].bytes; }
+    std::string sizeText(size_t row) const;
+    const std::string& folder(size_t row) const { return folders_[rows_[row].folder]; }
+    // nullopt for an unknown column identifier or a row out of range.
+    std::optional<std::string> value(std::string_view columnIdentifier, size_t row) const;
+
+    // Building. A folder's number is what addFolder returned.
+    uint32_t addFolder(std::string text);
+    void add(uint32_t folder, std::string_view name, uint64_t bytes);
+    void reserve(size_t rows, size_t nameBytes);
+
+  private:
+    struct Row {  // 16 bytes
+        uint64_t bytes;
+        uint32_t nameAt;  // in names_, NUL-terminated; add() refuses a table past 4 GiB of names
+        uint32_t folder;
+    };
+    std::string names_;
+    std::vector<Row> rows_;
+    std::vector<std::string> folders_;
 };
 
-// The entry's value for a column identifier ("FileName", "FileSize", "FilePath"), or
-// nullptr for an unknown identifier.
-const std::string* fileEntryValue(const FileEntry& entry, std::string_view columnIdentifier);
-
-// Called once per file (never per folder), after the file has been counted, with the
-// counts as they stand at that moment; the counts never decrease from one call to the next.
+// Reported while the bundle is walked, from the walking threads one call at a time, with the
+// counts as they stand at that moment; the counts never decrease from one call to the next,
+// and the last call gives the final counts. Calls are coalesced per folder listed, never more
+// than one per file.
 using InventoryProgress = std::function<void(uint64_t dirs, uint64_t files)>;
 
 // The inventory of the bundle at `installPath` (logical, as the catalogue stores it).
@@ -34,15 +63,17 @@ using InventoryProgress = std::function<void(uint64_t dirs, uint64_t files)>;
 // - Counts: every folder and every non-folder item below the bundle at any depth, the
 //   bundle itself not included; a symbolic link is a file. Items whose type cannot be read
 //   count nowhere. The counts are reset to 0 first; totalSize is always set.
-// - Entries are appended to `entries` in the order the walk meets the files.
+// - Rows are appended to `entries` in the order a depth-first walk meets the files (each
+//   folder's items in the file system's order, a folder's contents right after it), though
+//   the bundle is read with one thread per processor.
 // - The request files: the folder list in the running bundle's Contents folder is removed
 //   before the walk starts, and written anew (appName, bundleId, installPath, the
 //   home folder) only when the total size is not 0. So after every analysis the folder
 //   list either names the analysed bundle or does not exist; an empty or vanished bundle
 //   can never leave an earlier application's list in force.
 void takeInventory(const std::string& installPath, const std::string& appName,
-                   const std::string& bundleId, std::vector<FileEntry>& entries,
-                   uint64_t& folderCount, uint64_t& fileCount, std::optional<uint64_t>& totalSize,
+                   const std::string& bundleId, FileTable& entries, uint64_t& folderCount,
+                   uint64_t& fileCount, std::optional<uint64_t>& totalSize,
                    const InventoryProgress& progress = {});
 
 // The running application's Contents folder, where the request files live.
