@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -25,18 +26,34 @@ namespace {
 // are opened by path, as in fs::enumerate.
 constexpr uint32_t kFdDepth = 96;
 
-// One listed item, 16 bytes; its name lives in the folder's name buffer.
+// One listed item, 12 bytes (a million files are listed at once); its name lives in the
+// folder's name block. The size is split so that the item needs no 8-byte alignment.
 struct Item {
-    uint64_t size = 0;
-    uint32_t nameAt = 0;
-    FileType type = FileType::Other;
-    bool typeKnown = false;
+    uint32_t sizeLow = 0;
+    uint32_t sizeHigh = 0;
+    uint32_t nameAt = 0;  // the low 29 bits; then the type (2 bits) and whether it is known
+
+    static constexpr uint32_t kNameMask = (1u << 29) - 1;
+    uint64_t size() const { return (uint64_t{sizeHigh} << 32) | sizeLow; }
+    uint32_t name() const { return nameAt & kNameMask; }
+    FileType type() const { return static_cast<FileType>((nameAt >> 29) & 3u); }
+    bool typeKnown() const { return (nameAt >> 31) != 0; }
 };
+static_assert(sizeof(Item) == 12);
+
+Item makeItem(size_t nameAt, FileType type, bool known, uint64_t size) {
+    Item item;
+    item.sizeLow = static_cast<uint32_t>(size);
+    item.sizeHigh = static_cast<uint32_t>(size >> 32);
+    item.nameAt = static_cast<uint32_t>(nameAt) | (static_cast<uint32_t>(type) << 29) |
+                  (known ? 1u << 31 : 0u);
+    return item;
+}
 
 // One folder's listing, in the file system's order. A folder item's listing is the next
 // unused entry of `children`.
 struct Node {
-    std::string names;  // every name followed by a NUL
+    NameBlock names;  // every name followed by a NUL
     std::vector<Item> items;
     std::vector<std::unique_ptr<Node>> children;
 };
@@ -89,6 +106,8 @@ class Walk {
         if (progress_)
             progress_(folders_.load(), files_.load());
     }
+
+    TreeTotals totals() const { return {folders_.load(), files_.load(), nameBytes_.load()}; }
 
   private:
     void work() {
@@ -161,40 +180,46 @@ class Walk {
                 const char* nm = e->d_name;
                 if (nm[0] == '.' && (nm[1] == '\0' || (nm[1] == '.' && nm[2] == '\0')))
                     continue;
-                Item item;
-                item.nameAt = static_cast<uint32_t>(node.names.size());
-                node.names.append(nm).push_back('\0');
-                item.typeKnown = true;
+                const size_t nameAt = node.names.size();
+                if (nameAt > Item::kNameMask)
+                    continue;  // past 512 MiB of names in one folder: not listed
+                node.names.insert(node.names.end(), nm, nm + std::strlen(nm) + 1);
+                FileType type = FileType::Other;
+                bool known = true;
+                uint64_t size = 0;
                 if (e->d_type == DT_DIR) {
-                    item.type = FileType::Directory;
+                    type = FileType::Directory;
                 } else {
                     struct statx st {};
                     if (::statx(fd.get(), nm, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
                                 STATX_TYPE | STATX_SIZE, &st) != 0 ||
                         !(st.stx_mask & STATX_TYPE)) {
-                        item.typeKnown = false;
+                        known = false;
                     } else {
-                        item.type = typeOfMode(st.stx_mode);
-                        if (item.type != FileType::Directory)
-                            item.size = st.stx_size;
+                        type = typeOfMode(st.stx_mode);
+                        if (type != FileType::Directory)
+                            size = st.stx_size;
                     }
                 }
-                node.items.push_back(item);
+                node.items.push_back(makeItem(nameAt, type, known, size));
             }
         }
-        uint64_t dirs = 0, files = 0;
+        uint64_t dirs = 0, files = 0, fileNameBytes = 0;
         for (const Item& item : node.items) {
-            if (!item.typeKnown)
+            if (!item.typeKnown())
                 continue;
-            if (item.type == FileType::Directory)
+            if (item.type() == FileType::Directory) {
                 ++dirs;
-            else
+            } else {
                 ++files;
+                fileNameBytes += std::strlen(node.names.data() + item.name()) + 1;
+            }
         }
         node.names.shrink_to_fit();
         node.items.shrink_to_fit();
         folders_.fetch_add(dirs);
         files_.fetch_add(files);
+        nameBytes_.fetch_add(fileNameBytes);
         if (dirs == 0)
             return;
 
@@ -204,7 +229,7 @@ class Walk {
         node.children.reserve(dirs);
         more.reserve(dirs);
         for (const Item& item : node.items) {
-            if (!item.typeKnown || item.type != FileType::Directory)
+            if (!item.typeKnown() || item.type() != FileType::Directory)
                 continue;
             node.children.push_back(std::make_unique<Node>());
             Task child;
@@ -213,7 +238,7 @@ class Walk {
             child.host.reserve(task.host.size() + 16);
             child.host.append(task.host).push_back('/');
             child.nameAt = child.host.size();
-            child.host.append(node.names.c_str() + item.nameAt);
+            child.host.append(node.names.data() + item.name());
             child.depth = task.depth + 1;
             more.push_back(std::move(child));
         }
@@ -229,6 +254,7 @@ class Walk {
 
     std::atomic<uint64_t> folders_{0};
     std::atomic<uint64_t> files_{0};
+    std::atomic<uint64_t> nameBytes_{0};
     std::mutex progressMutex_;
     const TreeProgress& progress_;
 };
@@ -236,7 +262,8 @@ class Walk {
 }  // namespace
 
 void walkTree(std::string_view logical, unsigned threads, const TreeProgress& progress,
-              const std::function<void(const TreeItem&)>& visit) {
+              const std::function<void(const TreeTotals&)>& ready,
+              const std::function<void(TreeItem&)>& visit) {
     const std::string host = toHost(logical);
     if (host.empty())
         return;
@@ -252,18 +279,23 @@ void walkTree(std::string_view logical, unsigned threads, const TreeProgress& pr
             task.host.pop_back();
         Walk walk(progress);
         walk.run(std::move(task), threads);
+        if (ready)
+            ready(walk.totals());
     }
 
     // Visit in the one-thread walk's order: a folder's items in listing order, each folder's
-    // contents right after the folder itself. Each listing is freed once visited.
+    // contents right after the folder itself. Each listing is freed once visited; its name
+    // block lives on if the visitor took it (a moved vector keeps its buffer, so `base` stays
+    // valid).
     struct Frame {
         std::unique_ptr<Node>* owner;
+        const char* base;
         size_t item = 0;
         size_t child = 0;
         uint32_t number = 0;
     };
     std::vector<Frame> frames;
-    frames.push_back({&root, 0, 0, 0});
+    frames.push_back({&root, root->names.data(), 0, 0, 0});
     uint32_t numbered = 0;
     TreeItem out;
     while (!frames.empty()) {
@@ -274,19 +306,21 @@ void walkTree(std::string_view logical, unsigned threads, const TreeProgress& pr
             frames.pop_back();
             continue;
         }
-        const Item& item = node.items[top.item++];
-        out.name = std::string_view(node.names.c_str() + item.nameAt);
-        out.type = item.type;
-        out.typeKnown = item.typeKnown;
-        out.size = item.size;
+        const Item item = node.items[top.item++];
+        out.name = std::string_view(top.base + item.name());
+        out.type = item.type();
+        out.typeKnown = item.typeKnown();
+        out.size = item.size();
         out.folder = top.number;
         out.self = 0;
-        const bool descend = item.typeKnown && item.type == FileType::Directory;
+        out.names = &node.names;
+        const bool descend = out.typeKnown && out.type == FileType::Directory;
         if (descend)
             out.self = ++numbered;
         visit(out);
         if (descend) {
-            const Frame next{&node.children[top.child++], 0, 0, out.self};
+            std::unique_ptr<Node>& child = node.children[top.child++];
+            const Frame next{&child, child->names.data(), 0, 0, out.self};
             frames.push_back(next);  // may move `top`; it is not used again here
         }
     }

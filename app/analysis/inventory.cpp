@@ -12,13 +12,13 @@
 namespace vendrel {
 
 void FileTable::clear() {
-    names_.clear();
     rows_.clear();
     folders_.clear();
 }
 
 std::string_view FileTable::name(size_t row) const {
-    return std::string_view(names_.c_str() + rows_[row].nameAt);
+    const Row& r = rows_[row];
+    return std::string_view(folders_[r.folder].names.data() + r.nameAt);
 }
 
 std::string FileTable::sizeText(size_t row) const {
@@ -38,23 +38,27 @@ std::optional<std::string> FileTable::value(std::string_view columnIdentifier, s
     return std::nullopt;
 }
 
-uint32_t FileTable::addFolder(std::string text) {
+uint32_t FileTable::addFolder(std::string text, std::vector<char> names) {
     if (folders_.size() >= std::numeric_limits<uint32_t>::max())
         throw std::length_error("file table: too many folders");
-    folders_.push_back(std::move(text));
+    folders_.push_back({std::move(text), std::move(names)});
     return static_cast<uint32_t>(folders_.size() - 1);
 }
 
-void FileTable::add(uint32_t folder, std::string_view name, uint64_t bytes) {
-    if (names_.size() + name.size() + 1 > std::numeric_limits<uint32_t>::max())
-        throw std::length_error("file table: names past 4 GiB");
-    rows_.push_back({bytes, static_cast<uint32_t>(names_.size()), folder});
-    names_.append(name).push_back('\0');
+void FileTable::addListed(uint32_t folder, const char* nameInBlock, uint64_t bytes) {
+    const std::vector<char>& block = folders_.at(folder).names;
+    if (block.empty() || nameInBlock < block.data() || nameInBlock >= block.data() + block.size())
+        throw std::invalid_argument("file table: name outside the folder's block");
+    rows_.push_back({bytes, static_cast<uint32_t>(nameInBlock - block.data()), folder});
 }
 
-void FileTable::reserve(size_t rows, size_t nameBytes) {
-    rows_.reserve(rows);
-    names_.reserve(nameBytes);
+void FileTable::add(uint32_t folder, std::string_view name, uint64_t bytes) {
+    std::vector<char>& block = folders_.at(folder).names;
+    if (block.size() + name.size() + 1 > std::numeric_limits<uint32_t>::max())
+        throw std::length_error("file table: a folder's names past 4 GiB");
+    rows_.push_back({bytes, static_cast<uint32_t>(block.size()), folder});
+    block.insert(block.end(), name.begin(), name.end());
+    block.push_back('\0');
 }
 
 std::string requestFilesFolder() {
@@ -90,15 +94,12 @@ void takeInventory(const std::string& installPath, const std::string& appName,
     std::vector<Folder> path;
     path.push_back({0, prefix == "/" ? std::string() : prefix});
 
-    uint64_t listedFiles = 0;
     platform::fs::walkTree(
-        installPath, 0,
-        [&](uint64_t dirs, uint64_t files) {
-            listedFiles = files;
-            if (progress)
-                progress(dirs, files);
+        installPath, 0, progress,
+        [&](const platform::fs::TreeTotals& totals) {
+            entries.reserve(entries.size() + totals.files);
         },
-        [&](const platform::fs::TreeItem& item) {
+        [&](platform::fs::TreeItem& item) {
             if (!item.typeKnown)
                 return;
             while (path.back().number != item.folder)
@@ -112,14 +113,13 @@ void takeInventory(const std::string& installPath, const std::string& appName,
                 path.push_back({item.self, std::move(logical)});
                 return;
             }
-            if (fileCount == 0)
-                entries.reserve(entries.size() + listedFiles, 0);
             if (holder.row == std::numeric_limits<uint32_t>::max()) {
                 std::string folder = holder.logical.empty() ? std::string("/") : holder.logical;
                 if (const size_t at = prefix.empty() ? std::string::npos : folder.find(prefix);
                     at != std::string::npos)
                     folder.replace(at, prefix.size(), "..");
-                holder.row = entries.addFolder(std::move(folder));
+                // The folder's listing becomes the table's name block: no name is copied.
+                holder.row = entries.addFolder(std::move(folder), std::move(*item.names));
             }
             // The walk has read the entry's own status, so a regular file needs no further
             // look-up; only a link (whose target may be missing) or a special file is tested
@@ -131,7 +131,7 @@ void takeInventory(const std::string& installPath, const std::string& appName,
                 if (!platform::fs::fileExists(full))
                     size = 0;
             }
-            entries.add(holder.row, item.name, size);
+            entries.addListed(holder.row, item.name.data(), size);
             ++fileCount;
             total += size;
         });

@@ -16,9 +16,10 @@ namespace vendrel {
 
 // The files found inside the bundle, one row per file in the order the walk meets them.
 //
-// Stored compactly, because a bundle may hold a million files: a row is its name (in one
-// shared buffer), its size in bytes and the number of its holding folder, whose text is
-// stored once per folder. The size text is made when a cell is shown, not per file.
+// Stored compactly, because a bundle may hold a million files: a row is its size in bytes,
+// the number of its holding folder and where its name lies in that folder's name block (the
+// walk's own listing, taken over without copying). A folder's text is stored once; the size
+// text is made when a cell is shown, not per file.
 class FileTable {
   public:
     size_t size() const { return rows_.size(); }
@@ -32,24 +33,31 @@ class FileTable {
     std::string_view name(size_t row) const;
     uint64_t bytes(size_t row) const { return rows_[row].bytes; }
     std::string sizeText(size_t row) const;
-    const std::string& folder(size_t row) const { return folders_[rows_[row].folder]; }
+    const std::string& folder(size_t row) const { return folders_[rows_[row].folder].text; }
     // nullopt for an unknown column identifier or a row out of range.
     std::optional<std::string> value(std::string_view columnIdentifier, size_t row) const;
 
-    // Building. A folder's number is what addFolder returned.
-    uint32_t addFolder(std::string text);
+    // Building. A folder's number is what addFolder returned; `names` is a block of
+    // NUL-terminated names that addListed rows point into.
+    uint32_t addFolder(std::string text, std::vector<char> names = {});
+    // A file whose NUL-terminated name already lies in the folder's name block.
+    void addListed(uint32_t folder, const char* nameInBlock, uint64_t bytes);
+    // A file whose name is appended to the folder's name block.
     void add(uint32_t folder, std::string_view name, uint64_t bytes);
-    void reserve(size_t rows, size_t nameBytes);
+    void reserve(size_t rows) { rows_.reserve(rows); }
 
   private:
     struct Row {  // 16 bytes
         uint64_t bytes;
-        uint32_t nameAt;  // in names_, NUL-terminated; add() refuses a table past 4 GiB of names
+        uint32_t nameAt;  // in the folder's name block
         uint32_t folder;
     };
-    std::string names_;
+    struct Folder {
+        std::string text;
+        std::vector<char> names;
+    };
     std::vector<Row> rows_;
-    std::vector<std::string> folders_;
+    std::vector<Folder> folders_;
 };
 
 // Reported while the bundle is walked, from the walking threads one call at a time, with the
