@@ -31,9 +31,9 @@ class FileTable {
     // - sizeText: empty for a file of 0 bytes (or a dangling link), else files::sizeText;
     // - folder: the holding folder, with the install path replaced by "..".
     std::string_view name(size_t row) const;
-    uint64_t bytes(size_t row) const { return rows_[row].bytes; }
+    uint64_t bytes(size_t row) const { return rows_[row].bytes(); }
     std::string sizeText(size_t row) const;
-    const std::string& folder(size_t row) const { return folders_[rows_[row].folder].text; }
+    std::string_view folder(size_t row) const;
     // nullopt for an unknown column identifier or a row out of range.
     std::optional<std::string> value(std::string_view columnIdentifier, size_t row) const;
 
@@ -47,17 +47,30 @@ class FileTable {
     void reserve(size_t rows) { rows_.reserve(rows); }
 
   private:
-    struct Row {  // 16 bytes
-        uint64_t bytes;
+    // 12 bytes a file: the holding folder is not stored per row but per run of rows in one
+    // folder (a folder's files form one run unless subfolders come between them).
+    struct Row {
+        uint32_t bytesLow;
+        uint32_t bytesHigh;
         uint32_t nameAt;  // in the folder's name block
+        uint64_t bytes() const { return (uint64_t{bytesHigh} << 32) | bytesLow; }
+    };
+    struct Run {
+        size_t firstRow;
         uint32_t folder;
     };
     struct Folder {
-        std::string text;
         std::vector<char> names;
+        size_t textAt;  // in texts_
+        size_t textSize;
     };
+    uint32_t folderOf(size_t row) const;
+    void push(uint32_t folder, uint32_t nameAt, uint64_t bytes);
+
     std::vector<Row> rows_;
+    std::vector<Run> runs_;
     std::vector<Folder> folders_;
+    std::string texts_;  // every folder's text, one after the other
 };
 
 // Reported while the bundle is walked, from the walking threads one call at a time, with the

@@ -71,7 +71,7 @@ int analyze(const AnalyzeOptions& opt) {
             for (size_t i = 0; i < files.size(); ++i)
                 table.push_back({{"FileName", std::string(files.name(i))},
                                  {"FileSize", files.sizeText(i)},
-                                 {"FilePath", files.folder(i)}});
+                                 {"FilePath", std::string(files.folder(i))}});
             out["files"] = std::move(table);
         }
         // File names need not be valid UTF-8; replace what is not instead of failing.
