@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
-#include "app/catalogue/malware_list.h"
 #include "app/daemon_client/daemon_connection.h"
 #include "app/online/cloud_report.h"
 #include "platform/http.h"
 
 namespace vendrel::cli {
-
-UntrustedAppsHook* untrustedAppsHook() {
-    static MalwareList list;
-    return &list;
-}
 
 RemovalServices removalServices(Catalogue& catalogue) {
     RemovalServices s;
