@@ -415,10 +415,14 @@ std::optional<Value> fromLibplist(plist_t node) {
     }
 }
 
-std::optional<Value> parseBinary(std::string_view bytes) {
+using PlistTree = std::unique_ptr<void, PlistFree>;
+
+// libplist's tree of a binary list that passed the check, with out-of-range dates clamped;
+// null when the check or libplist refuses it.
+PlistTree binaryTree(std::string_view bytes) {
     BinaryCheck check(bytes);
     if (!check.acceptable())
-        return std::nullopt;
+        return nullptr;
     std::string clamped;
     if (!check.datesToClamp().empty()) {
         clamped = bytes;
@@ -434,10 +438,63 @@ std::optional<Value> parseBinary(std::string_view bytes) {
     }
     plist_t root = nullptr;
     plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    return PlistTree(root);
+}
+
+std::optional<Value> parseBinary(std::string_view bytes) {
+    const PlistTree root = binaryTree(bytes);
     if (!root)
         return std::nullopt;
-    std::unique_ptr<void, PlistFree> owner(root);
-    return fromLibplist(root);
+    return fromLibplist(root.get());
+}
+
+// The key reader on a binary list. The check has already refused everything fromLibplist
+// would refuse (UIDs, strings libplist cannot convert), so only the wanted keys are
+// converted. The keys are walked in order, not looked up, so that a key given twice takes
+// its last value as in the dictionary reader.
+std::optional<KeyStrings> binaryStringsForKeys(std::string_view bytes,
+                                               std::span<const std::string_view> keys) {
+    const PlistTree root = binaryTree(bytes);
+    if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
+        return std::nullopt;
+    KeyStrings values(keys.size());
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(root.get(), &it);
+    if (!it)
+        return std::nullopt;
+    bool ok = true;
+    for (;;) {
+        char* key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(root.get(), it, &key, &item);
+        if (!key || !item) {
+            std::free(key);
+            break;
+        }
+        const auto wanted = std::find(keys.begin(), keys.end(), std::string_view(key));
+        std::free(key);
+        const bool isString = plist_get_node_type(item) == PLIST_STRING;
+        if (wanted == keys.end() && !isString)
+            continue;
+        std::optional<std::string> value;
+        if (isString) {
+            char* text = nullptr;
+            plist_get_string_val(item, &text);
+            if (!text) {
+                ok = false;  // as fromLibplist refuses the whole list
+                break;
+            }
+            if (wanted != keys.end())
+                value.emplace(text);
+            std::free(text);
+        }
+        if (wanted != keys.end())
+            values[static_cast<size_t>(wanted - keys.begin())] = std::move(value);
+    }
+    std::free(it);
+    if (!ok)
+        return std::nullopt;
+    return values;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -709,52 +766,142 @@ std::optional<Value> fromXml(const pugi::xml_node& element, int depth) {
     return std::nullopt;
 }
 
-std::optional<Value> parseXml(std::string_view bytes) {
+// The root value of an XML list loaded into `doc`, inside its "plist" element if it has
+// one; an empty node when the text is refused.
+pugi::xml_node xmlRootValue(pugi::xml_document& doc, std::string_view bytes) {
     if (!referencesAreSimple(bytes))
-        return std::nullopt;
-    pugi::xml_document doc;
+        return {};
     // Whitespace-only text is kept: "<string> </string>" is a blank, not an empty string.
     const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
     const auto result = doc.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_utf8);
     if (!result)
-        return std::nullopt;
+        return {};
     pugi::xml_node root;
     for (pugi::xml_node child : doc.children()) {
         switch (child.type()) {
             case pugi::node_doctype:
                 // An internal subset is where entities would be declared.
                 if (std::string_view(child.value()).find('[') != std::string_view::npos)
-                    return std::nullopt;
+                    return {};
                 break;
             case pugi::node_element:
                 root = child;
                 break;
             case pugi::node_pcdata:
                 if (!trimmed(child.value()).empty())
-                    return std::nullopt;
+                    return {};
                 break;
             default:
                 break;
         }
     }
+    if (!root || std::string_view(root.name()) != "plist")
+        return root;
+    pugi::xml_node value;
+    for (pugi::xml_node child : root.children()) {
+        if (child.type() == pugi::node_pcdata && !trimmed(child.value()).empty())
+            return {};
+        if (child.type() != pugi::node_element)
+            continue;
+        if (value)
+            return {};  // more than one top-level value
+        value = child;
+    }
+    return value;
+}
+
+std::optional<Value> parseXml(std::string_view bytes) {
+    pugi::xml_document doc;
+    const pugi::xml_node root = xmlRootValue(doc, bytes);
     if (!root)
         return std::nullopt;
-    if (std::string_view(root.name()) == "plist") {
-        pugi::xml_node value;
-        for (pugi::xml_node child : root.children()) {
-            if (child.type() == pugi::node_pcdata && !trimmed(child.value()).empty())
-                return std::nullopt;
+    return fromXml(root, 1);
+}
+
+// Whether fromXml would accept `element`, without building the value: the key reader checks
+// every value it does not convert. Must refuse exactly what fromXml refuses.
+bool xmlValueIsValid(const pugi::xml_node& element, int depth) {
+    if (depth > kMaxPlistDepth)
+        return false;
+    const std::string_view name = element.name();
+    if (name == "dict" || name == "array") {
+        const bool dictionary = name == "dict";
+        bool expectKey = true;
+        for (pugi::xml_node child : element.children()) {
+            if (child.type() == pugi::node_pcdata) {
+                if (!trimmed(child.value()).empty())
+                    return false;
+                continue;
+            }
             if (child.type() != pugi::node_element)
                 continue;
-            if (value)
-                return std::nullopt;  // more than one top-level value
-            value = child;
+            if (dictionary && expectKey) {
+                if (std::string_view(child.name()) != "key" || !textOf(child))
+                    return false;
+                expectKey = false;
+                continue;
+            }
+            if (!xmlValueIsValid(child, depth + 1))
+                return false;
+            expectKey = true;
         }
-        if (!value)
-            return std::nullopt;
-        root = value;
+        return expectKey;  // a dictionary's last key has its value
     }
-    return fromXml(root, 1);
+    if (name == "true" || name == "false")
+        return element.first_child().type() != pugi::node_element;
+    auto text = textOf(element);
+    if (!text)
+        return false;
+    if (name == "string")
+        return true;
+    if (name == "integer")
+        return parseInteger(*text).has_value();
+    if (name == "real")
+        return parseReal(*text).has_value();
+    if (name == "date")
+        return parseDate(*text).has_value();
+    if (name == "data")
+        return decodeBase64(*text).has_value();
+    return false;
+}
+
+// A key's text without a copy in the usual case of one run of character data.
+bool keyIs(const pugi::xml_node& key, std::string_view wanted) {
+    const pugi::xml_node first = key.first_child();
+    if (!first)
+        return wanted.empty();
+    if (!first.next_sibling() && first.type() == pugi::node_pcdata)
+        return std::string_view(first.value()) == wanted;
+    const auto text = textOf(key);
+    return text && *text == wanted;
+}
+
+std::optional<KeyStrings> xmlStringsForKeys(std::string_view bytes,
+                                            std::span<const std::string_view> keys) {
+    pugi::xml_document doc;
+    const pugi::xml_node root = xmlRootValue(doc, bytes);
+    if (!root || std::string_view(root.name()) != "dict" || !xmlValueIsValid(root, 1))
+        return std::nullopt;
+    KeyStrings values(keys.size());
+    pugi::xml_node key;
+    for (pugi::xml_node child : root.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (!key) {
+            key = child;
+            continue;
+        }
+        for (size_t k = 0; k < keys.size(); ++k) {
+            if (!keyIs(key, keys[k]))
+                continue;
+            if (std::string_view(child.name()) == "string")
+                values[k] = textOf(child);
+            else
+                values[k].reset();
+        }
+        key = {};
+    }
+    return values;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -935,6 +1082,23 @@ std::optional<Value> readFile(std::string_view logicalPath) {
     if (!bytes)
         return std::nullopt;
     return parse(*bytes);
+}
+
+std::optional<KeyStrings> stringsForKeys(std::string_view bytes,
+                                         std::span<const std::string_view> keys) {
+    if (bytes.size() > kMaxPlistBytes)
+        return std::nullopt;
+    if (bytes.substr(0, 8) == "bplist00")
+        return binaryStringsForKeys(bytes, keys);
+    return xmlStringsForKeys(bytes, keys);
+}
+
+std::optional<KeyStrings> readStringsForKeys(std::string_view logicalPath,
+                                             std::span<const std::string_view> keys) {
+    auto bytes = fs::readFile(logicalPath, kMaxPlistBytes);
+    if (!bytes)
+        return std::nullopt;
+    return stringsForKeys(*bytes, keys);
 }
 
 std::optional<Dictionary> readDictionary(std::string_view logicalPath) {

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -67,6 +68,18 @@ std::optional<Value> parse(std::string_view bytes);
 std::optional<Value> readFile(std::string_view logicalPath);
 std::optional<Dictionary> readDictionary(std::string_view logicalPath);
 std::optional<Array> readArray(std::string_view logicalPath);
+
+// The string values of a few keys of a top-level dictionary, for readers that need only
+// those (the catalogue reads five keys of every bundle's Info.plist): one entry per key
+// asked for, in the same order, empty where the key is missing or holds another type. No
+// other value is converted, but the whole list is checked as parse() checks it, so a file
+// that parse() refuses, or whose root is not a dictionary, gives nullopt here as well. As
+// in readDictionary, a key given twice takes its last value.
+using KeyStrings = std::vector<std::optional<std::string>>;
+std::optional<KeyStrings> stringsForKeys(std::string_view bytes,
+                                         std::span<const std::string_view> keys);
+std::optional<KeyStrings> readStringsForKeys(std::string_view logicalPath,
+                                             std::span<const std::string_view> keys);
 
 // An XML property list with Apple's header and DOCTYPE, tab-indented like the platform's
 // writer. Strings are written byte for byte (invalid UTF-8 included) with &, < and >

@@ -1,5 +1,7 @@
 #include "app/analysis/analysis_job.h"
 
+#include <future>
+
 #include "app/analysis/difficulty.h"
 #include "app/analysis/removal_database.h"
 #include "common/files.h"
@@ -92,10 +94,9 @@ void AnalysisJob::waitUntilIdle() const {
     idle_.wait(lock, [&] { return !running_.load(); });
 }
 
-const std::string* AnalysisJob::objectValue(std::string_view columnIdentifier, size_t row) const {
-    if (row >= files_.size())
-        return nullptr;
-    return fileEntryValue(files_[row], columnIdentifier);
+std::optional<std::string> AnalysisJob::objectValue(std::string_view columnIdentifier,
+                                                    size_t row) const {
+    return files_.value(columnIdentifier, row);
 }
 
 AnalysisJob::Start AnalysisJob::start(const InstalledAppRef& record) {
@@ -128,8 +129,15 @@ void AnalysisJob::run(const InstalledAppRef& record) {
     const std::string name = record->name.get();
     const std::string publisher = record->bundleId.get();
 
+    // Stage 2's download waits on the network, stage 1 on the disk and the processors: the
+    // download starts now and runs beside the walk. The two touch different request files
+    // (the command list, the folder list), and stage 3, which reads the command list, still
+    // starts only after the download has finished.
+    auto download =
+        std::async(std::launch::async, [installPath] { downloadRemovalCommandList(installPath); });
+
     // Stage 1: the inventory, built apart and handed over whole.
-    std::vector<FileEntry> list;
+    FileTable list;
     uint64_t dirs = 0, files = 0;
     std::optional<uint64_t> size;
     takeInventory(installPath, name, publisher, list, dirs, files, size,
@@ -144,12 +152,13 @@ void AnalysisJob::run(const InstalledAppRef& record) {
     record->folderCount.set(std::to_string(dirs));
     record->fileCount.set(std::to_string(files));
 
-    // Stage 2: the removal database (blocks this job for at most its network time-out).
+    // Stage 2: the removal database (blocks this job for at most its network time-out,
+    // counted from the start of the walk).
     main_.async([this] {
         view_.showStageLine(kStage2Line);
         view_.showCountsLine(kLoadingDatabaseLine);
     });
-    downloadRemovalCommandList(installPath);
+    download.get();
 
     // Stage 3: the difficulty; it reads the command list stage 2 left.
     main_.async([this] { view_.showStageLine(kStage3Line); });

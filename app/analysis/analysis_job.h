@@ -13,7 +13,7 @@
 //   showStageLine("Analyzing in the 3nd stage...")        before stage 3
 //   present(...)                                          last
 //
-// Progress. The inventory reports every file; on the way to the screen the reports are
+// Progress. The inventory reports as it lists each folder; on the way to the screen the reports are
 // coalesced (CoalescedProgress), so the last counts shown during stage 1 are the exact
 // final ones and they never go backwards.
 //
@@ -151,10 +151,12 @@ class AnalysisJob {
     void waitUntilIdle() const;
 
     // Main thread: the file table's data source over the handed-over result list.
-    const std::vector<FileEntry>& files() const { return files_; }
+    const FileTable& files() const { return files_; }
+    // Hands the table over (leaving it empty) to a caller that keeps it past the job.
+    FileTable takeFiles() { return std::move(files_); }
     size_t numberOfRows() const { return files_.size(); }
-    // nullptr for a row out of range or an unknown column identifier.
-    const std::string* objectValue(std::string_view columnIdentifier, size_t row) const;
+    // nullopt for a row out of range or an unknown column identifier.
+    std::optional<std::string> objectValue(std::string_view columnIdentifier, size_t row) const;
 
   private:
     void run(const InstalledAppRef& record);
@@ -169,7 +171,7 @@ class AnalysisJob {
 
     CoalescedProgress progress_;
 
-    std::vector<FileEntry> files_;  // main thread only
+    FileTable files_;  // main thread only
 };
 
 }  // namespace vendrel

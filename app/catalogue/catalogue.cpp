@@ -59,6 +59,13 @@ constexpr std::array<NoShowRow, 25> kNoShow{{
 
 // ---- Reading one bundle ----
 
+// The only Info.plist keys the catalogue reads; the rest of each list is checked but never
+// converted, since every listing reads the Info.plist of every bundle.
+enum class InfoKey { IconFile, Name, Executable, Identifier, Version };
+constexpr std::array<std::string_view, 5> kInfoKeys{"CFBundleIconFile", "CFBundleName",
+                                                    "CFBundleExecutable", "CFBundleIdentifier",
+                                                    "CFBundleShortVersionString"};
+
 // An existing item that is not a folder, following a final link. One lstat in the common case:
 // the catalogue looks up an icon for every bundle it lists.
 bool isExistingFile(const std::string& path) {
@@ -197,10 +204,13 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
 
         auto record = std::make_shared<InstalledApp>();
         // A bundle without a readable Info.plist still gives a record; every key is missing.
-        const auto info =
-            plist::readDictionary(path + "/Contents/Info.plist").value_or(plist::Dictionary{});
         // Values of another type than string count as missing.
-        auto key = [&info](std::string_view name) { return plist::stringForKey(info, name); };
+        const auto info = plist::readStringsForKeys(path + "/Contents/Info.plist", kInfoKeys)
+                              .value_or(plist::KeyStrings(kInfoKeys.size()));
+        auto key = [&info](InfoKey which) -> const std::string* {
+            const auto& value = info[static_cast<size_t>(which)];
+            return value ? &*value : nullptr;
+        };
 
         record->installPath.set(path);
         if (attributes)
@@ -208,7 +218,7 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
         else
             record->installDate.set(std::nullopt);
 
-        const std::string* iconFile = key("CFBundleIconFile");
+        const std::string* iconFile = key(InfoKey::IconFile);
         std::optional<std::string> largeIcon;
         if (iconFile)
             largeIcon = largeIconPath(path, *iconFile);
@@ -216,15 +226,15 @@ void Catalogue::scanFolder(const std::string& rootPath, bool showApple, BundleKi
         if (largeIcon)
             record->largeIcon.set(Image{*largeIcon});
 
-        if (auto name = key("CFBundleName"))
+        if (auto name = key(InfoKey::Name))
             record->name.set(*name);
-        else if (auto executable = key("CFBundleExecutable"))
+        else if (auto executable = key(InfoKey::Executable))
             record->name.set(*executable);
-        if (auto identifier = key("CFBundleIdentifier"))
+        if (auto identifier = key(InfoKey::Identifier))
             record->bundleId.set(*identifier);
         const bool apple =
             !showApple && platform::containsCaseInsensitive(record->bundleId.get(), "com.apple.");
-        if (auto version = key("CFBundleShortVersionString"))
+        if (auto version = key(InfoKey::Version))
             record->version.set(*version);
 
         const bool hidden = kind == BundleKind::Application &&

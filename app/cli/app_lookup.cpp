@@ -98,14 +98,14 @@ void CliView::status(std::string_view text) {
 }
 
 AnalysisResult analyse(const InstalledAppRef& record, dispatch::MainQueue& mainQueue,
-                       std::vector<FileEntry>* files) {
+                       FileTable* files) {
     CliView view;
     dispatch::GlobalQueue globalQueue(1);
     AnalysisJob job(globalQueue, mainQueue, view);
     job.start(record);
     mainQueue.runUntil([&] { return view.result().has_value(); });
     if (files)
-        *files = job.files();
+        *files = job.takeFiles();
     return *view.result();
 }
 

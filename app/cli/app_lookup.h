@@ -39,6 +39,6 @@ class CliView : public AnalysisView {
 // files), draining `mainQueue` on this thread until the job presents its result. `files`,
 // when given, receives the file table.
 AnalysisResult analyse(const InstalledAppRef& record, dispatch::MainQueue& mainQueue,
-                       std::vector<FileEntry>* files = nullptr);
+                       FileTable* files = nullptr);
 
 }  // namespace vendrel::cli

@@ -29,22 +29,19 @@ struct AnalyzeOptions {
     bool json = false;
 };
 
-void printTable(const std::vector<FileEntry>& files) {
+void printTable(const FileTable& files) {
     size_t wName = 8, wSize = 8;  // the header widths
-    std::vector<FileEntry> shown;
-    shown.reserve(files.size());
-    for (const auto& f : files) {
-        shown.push_back({printable(f.name), f.sizeText, printable(f.folder)});
-        wName = std::max(wName, shown.back().name.size());
-        wSize = std::max(wSize, f.sizeText.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        wName = std::max(wName, printable(files.name(i)).size());
+        wSize = std::max(wSize, files.sizeText(i).size());
     }
     auto row = [&](const std::string& a, const std::string& b, const std::string& c) {
         std::cout << a << std::string(wName - a.size() + 2, ' ')
                   << std::string(wSize - b.size(), ' ') << b << "  " << c << '\n';
     };
     row("FileName", "FileSize", "FilePath");
-    for (const auto& f : shown)
-        row(f.name, f.sizeText, f.folder);
+    for (size_t i = 0; i < files.size(); ++i)
+        row(printable(files.name(i)), files.sizeText(i), printable(files.folder(i)));
 }
 
 int analyze(const AnalyzeOptions& opt) {
@@ -52,7 +49,7 @@ int analyze(const AnalyzeOptions& opt) {
     if (!record)
         return 2;
     dispatch::MainQueue mainQueue;
-    std::vector<FileEntry> files;
+    FileTable files;
     const AnalysisResult r = analyse(*record, mainQueue, opt.files ? &files : nullptr);
 
     if (opt.json) {
@@ -70,9 +67,10 @@ int analyze(const AnalyzeOptions& opt) {
         };
         if (opt.files) {
             json table = json::array();
-            for (const auto& f : files)
-                table.push_back(
-                    {{"FileName", f.name}, {"FileSize", f.sizeText}, {"FilePath", f.folder}});
+            for (size_t i = 0; i < files.size(); ++i)
+                table.push_back({{"FileName", std::string(files.name(i))},
+                                 {"FileSize", files.sizeText(i)},
+                                 {"FilePath", std::string(files.folder(i))}});
             out["files"] = std::move(table);
         }
         // File names need not be valid UTF-8; replace what is not instead of failing.

@@ -1,6 +1,7 @@
 // `Vendrel remove <name or path> [--yes] [--json]`: analyses the application (so that the
 // request files are written for it), asks for confirmation, then runs the removal flow of the
 // desktop application and prints its result texts and what was moved where.
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -50,7 +51,18 @@ nlohmann::json journalJson(const Journal& journal) {
     return out;
 }
 
+int removeAndReport(const RemoveOptions& opt);
+
+// The command's network work (the uninstall report) may still be under way when its results
+// are out; the process waits for it only after printing them.
 int removeApp(const RemoveOptions& opt) {
+    const auto start = std::chrono::steady_clock::now();
+    const int code = removeAndReport(opt);
+    finishOnlineWork(start);
+    return code;
+}
+
+int removeAndReport(const RemoveOptions& opt) {
     const auto record = resolveOrReport(opt.target);
     if (!record)
         return 2;
@@ -60,14 +72,16 @@ int removeApp(const RemoveOptions& opt) {
     const std::string name = (*record)->name.get();
     const int answer = opt.yes ? RemovalFlow::kAlertYes : askConfirmation(name);
 
-    Catalogue catalogue(untrustedAppsHook());
+    // The flow rebuilds the catalogue after a removal for the window's list; the command
+    // line shows neither that list nor the untrusted-applications tip, so the rebuild needs
+    // no malware list and does not wait for its download.
+    Catalogue catalogue;
     Journal journal;
     RemovalFlow flow(mainQueue, removalServices(catalogue), system::osVersion());
     flow.selected = *record;
     flow.journal = &journal;
     flow.confirmationEnded(answer);
-    mainQueue.drain();  // the uninstall report, queued behind the removal
-    finishOnlineWork();
+    mainQueue.drain();  // starts the uninstall report, queued behind the removal
 
     if (answer != RemovalFlow::kAlertYes) {
         if (opt.json)

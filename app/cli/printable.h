@@ -4,10 +4,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vendrel::cli {
 
-inline std::string printable(const std::string& s) {
+inline std::string printable(std::string_view s) {
     static const char* const kHex = "0123456789abcdef";
     std::string out;
     out.reserve(s.size());

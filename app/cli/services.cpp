@@ -1,16 +1,12 @@
 #include "app/cli/services.h"
 
-#include "app/catalogue/malware_list.h"
+#include <algorithm>
+
 #include "app/daemon_client/daemon_connection.h"
 #include "app/online/cloud_report.h"
 #include "platform/http.h"
 
 namespace vendrel::cli {
-
-UntrustedAppsHook* untrustedAppsHook() {
-    static MalwareList list;
-    return &list;
-}
 
 RemovalServices removalServices(Catalogue& catalogue) {
     RemovalServices s;
@@ -22,8 +18,10 @@ RemovalServices removalServices(Catalogue& catalogue) {
     return s;
 }
 
-void finishOnlineWork() {
-    platform::http::waitForPosts(10.0);
+void finishOnlineWork(std::chrono::steady_clock::time_point commandStart) {
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - commandStart;
+    platform::http::waitForPosts(
+        std::max(0.0, platform::http::kPostTimeoutSeconds - spent.count()));
 }
 
 }  // namespace vendrel::cli

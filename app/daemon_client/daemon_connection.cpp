@@ -78,8 +78,9 @@ DaemonStatus daemonStatus() {
     if (auto probe = platform::xpc::connectToService(msg::kServiceName)) {
         s.reachable = true;
         // Held open for a moment, so that the daemon can see who connected before the
-        // connection ends (it would otherwise log a client it could not identify).
-        probe->receive(0.5);
+        // connection ends (it would otherwise log a client it could not identify). A fixed
+        // wait like the others, so it follows the time scale.
+        probe->receive(0.5 * platform::timeScale());
     }
     return s;
 }

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "app/catalogue/catalogue.h"
 #include "app/cli/services.h"
+#include "app/online/cloud_report.h"
+#include "platform/http.h"
 #include "tests/support/server.h"
 #include "tests/support/volume.h"
 
@@ -53,8 +57,23 @@ TEST_F(Flow, OneReportPerNewNameComparedWithoutCase) {
     removeYes(makeApp("/Applications/foo.app", "foo"));
     removeYes(makeApp("/Applications/Bar.app", "Bar"));
     removeYes(makeApp("/Applications/Foo.app", "Foo"));
-    cli::finishOnlineWork();
+    cli::finishOnlineWork(std::chrono::steady_clock::now());
     EXPECT_EQ(reportedNames(3), (std::vector<std::string>{"Foo", "Bar", "Foo"}));
+}
+
+// A command that already spent a whole time-out (on a silent server, say) does not wait a
+// second one for its report: the wait at its end takes only what is left of one post
+// time-out, counted from the command's start.
+TEST(FinishOnlineWork, WaitsOnlyWhatIsLeftOfOneTimeOut) {
+    test::TestServer silent(test::TestServer::Options().hang("/ucloudcenter/uninstall.php"));
+    ASSERT_TRUE(CloudReport().postUninstall("Foo", "Mac OS X 10.12.x later", std::nullopt));
+    const auto start = std::chrono::steady_clock::now();
+    cli::finishOnlineWork(start -
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(platform::http::kPostTimeoutSeconds)));
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(waited.count(), 2.0);
+    EXPECT_FALSE(platform::http::waitForPosts(0.0)) << "the post is still out";
 }
 
 TEST_F(Flow, ResultTextsAfterASuccessfulRemoval) {

@@ -7,6 +7,7 @@
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/trash.h"
+#include "platform/tree_walk.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::platform {
@@ -75,6 +76,73 @@ TEST(FileManager, EnumerationSkipsAFolderTheCallbackMovedAway) {
     });
     EXPECT_FALSE(std::count(seen.begin(), seen.end(), "/t/x/com.foo/inner"));
     EXPECT_TRUE(std::count(seen.begin(), seen.end(), "/t/y/file"));
+}
+
+// The threaded tree walk must report exactly what the one-thread walk reports, in the same
+// order: links not followed, hidden items, an unreadable folder, and a chain deeper than the
+// descriptor budget (reached by path past it). Whatever the number of threads.
+TEST(FileManager, TreeWalkMatchesTheOneThreadWalkInOrder) {
+    test::TempVolume vol;
+    vol.write("/outside/deep/big", std::string(1000, 'x'));
+    for (int a = 0; a < 12; ++a) {
+        const std::string da = "/t/a" + std::to_string(a);
+        vol.write(da + "/.hidden", "xy");
+        for (int b = 0; b < 4; ++b)
+            vol.write(da + "/b" + std::to_string(b) + "/f",
+                      std::string(static_cast<size_t>(a + b), 'z'));
+        vol.write(da + "/last", "1");
+    }
+    vol.symlink(vol.host("/outside"), "/t/link-to-outside");
+    vol.mkdir("/t/locked/inner");
+    std::string chain = "/t/chain";
+    for (int d = 0; d < 110; ++d)
+        chain += "/d";
+    vol.write(chain + "/bottom", "123");
+    ::chmod(vol.host("/t/locked").c_str(), 0);
+
+    struct Seen {
+        std::string path;
+        fs::FileType type;
+        bool typeKnown;
+        uint64_t size;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> expected;
+    fs::enumerate("/t", [&](const fs::WalkEntry& e) {
+        expected.push_back({e.path, e.type, e.typeKnown, e.size});
+        return fs::WalkControl::Continue;
+    });
+    for (unsigned threads : {1u, 2u, 4u}) {
+        SCOPED_TRACE(threads);
+        std::vector<Seen> got;
+        std::vector<std::string> folders = {"/t"};
+        std::pair<uint64_t, uint64_t> last{0, 0};
+        fs::walkTree(
+            "/t", threads,
+            [&](uint64_t d, uint64_t f) {
+                EXPECT_GE(d, last.first);
+                EXPECT_GE(f, last.second);
+                last = {d, f};
+            },
+            [&](const fs::TreeTotals& totals) {
+                EXPECT_EQ(totals.folders, last.first);
+                EXPECT_EQ(totals.files, last.second);
+            },
+            [&](fs::TreeItem& item) {
+                ASSERT_LT(item.folder, folders.size());
+                std::string path = folders[item.folder] + "/" + std::string(item.name);
+                if (item.typeKnown && item.type == fs::FileType::Directory) {
+                    ASSERT_EQ(item.self, folders.size());
+                    folders.push_back(path);
+                }
+                got.push_back({path, item.type, item.typeKnown, item.size});
+            });
+        EXPECT_TRUE(got == expected);
+        EXPECT_EQ(last.first + last.second, expected.size());
+    }
+    ::chmod(vol.host("/t/locked").c_str(), 0755);
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+                            [&](const Seen& s) { return s.path == chain + "/bottom"; }));
 }
 
 TEST(FileManager, RemoveItemNeverFollowsLinks) {

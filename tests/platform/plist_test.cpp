@@ -471,9 +471,87 @@ TEST(PlistLimits, HostileInputsReadAsAbsent) {
         {"XML unterminated CDATA", "<plist><string><![CDATA[abc</string></plist>"},
         {"not XML at all", "CFBundleName = Foo;"},
     };
+    const std::string_view keys[] = {"CFBundleName"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_FALSE(parse(c.bytes).has_value());
+        EXPECT_FALSE(stringsForKeys(c.bytes, keys).has_value());
+    }
+}
+
+// The key reader gives what the dictionary reader gives for those keys, in both encodings,
+// and refuses every list the dictionary reader refuses, however far from the wanted keys
+// the fault lies.
+TEST(PlistKeys, AgreesWithTheDictionaryReader) {
+    const std::string_view keys[] = {"CFBundleName", "CFBundleIdentifier", "Missing", "Number",
+                                     "Nested"};
+    const Dictionary info{
+        {"CFBundleName", "Name \xC3\xA9 <&> "},
+        {"CFBundleIdentifier", " com.example.keys\n"},
+        {"Number", int64_t{42}},
+        {"Nested", Dictionary{{"CFBundleName", "inner"}}},
+        {"Other", Array{Data{"xyz"}, dateAt(1600000000), 2.5, true}},
+    };
+    const auto expected = [&](const std::string& bytes) {
+        const auto value = parse(bytes);
+        EXPECT_TRUE(value && value->dictionary());
+        KeyStrings out;
+        for (auto key : keys) {
+            const std::string* s = stringForKey(*value->dictionary(), key);
+            out.push_back(s ? std::optional<std::string>(*s) : std::nullopt);
+        }
+        return out;
+    };
+    const std::string xml = toXml(info);
+    // Written by another writer: a key given twice, comments and CDATA in the values.
+    const std::string otherWriter =
+        "<plist><dict><key>CFBundleName</key><string>first</string>"
+        "<key>CFBundleName</key><string>sec<!-- c --><![CDATA[ond]]></string>"
+        "<key>CFBundle<![CDATA[Identifier]]></key><string>split key</string>"
+        "<key>Missing</key><integer>1</integer></dict></plist>";
+    for (const std::string& bytes :
+         {xml, test::binaryPlist(info), otherWriter, test::binaryPlistFromXml(otherWriter)}) {
+        SCOPED_TRACE(bytes.substr(0, 8));
+        const auto got = stringsForKeys(bytes, keys);
+        ASSERT_TRUE(got.has_value());
+        EXPECT_EQ(*got, expected(bytes));
+    }
+    EXPECT_EQ((*stringsForKeys(xml, keys))[0], "Name \xC3\xA9 <&> ");
+    EXPECT_EQ((*stringsForKeys(otherWriter, keys))[0], "second");
+
+    // Faults away from the wanted keys: each value follows a good CFBundleName.
+    const char* badValues[] = {
+        "<integer>12abc</integer>",
+        "<real>1.2.3</real>",
+        "<data>AA*A</data>",
+        "<date>2020-13-01T00:00:00Z</date>",
+        "<string>a<b/></string>",
+        "<dict><key>A</key></dict>",
+        "<dict><string>no key</string></dict>",
+        "<array>junk<string/></array>",
+        "<array><key>k</key></array>",
+        "<true><x/></true>",
+        "<unknown/>",
+    };
+    for (const char* bad : badValues) {
+        SCOPED_TRACE(bad);
+        const std::string bytes = std::string(
+                                      "<plist><dict><key>CFBundleName</key><string>ok"
+                                      "</string><key>Far</key>") +
+                                  bad + "</dict></plist>";
+        EXPECT_FALSE(parse(bytes).has_value());
+        EXPECT_FALSE(stringsForKeys(bytes, keys).has_value());
+    }
+    const std::string deep =
+        "<plist><dict><key>CFBundleName</key><string>ok</string><key>Far"
+        "</key>" +
+        repeat("<array>", kMaxPlistDepth) + repeat("</array>", kMaxPlistDepth) + "</dict></plist>";
+    EXPECT_FALSE(parse(deep).has_value());
+    EXPECT_FALSE(stringsForKeys(deep, keys).has_value());
+    // Roots other than a dictionary.
+    for (const std::string& bytes : {toXml(Array{"CFBundleName"}), toXml(Value("x")),
+                                     test::binaryPlistFromXml(toXml(Array{"x"}))}) {
+        EXPECT_FALSE(stringsForKeys(bytes, keys).has_value());
     }
 }
 
