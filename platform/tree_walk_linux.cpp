@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/paths.h"
-#include "platform/posix_util.h"
+#include "platform/posix_util_linux.h"
 #include "platform/tree_walk.h"
 
 namespace vendrel::platform::fs {
