@@ -16,6 +16,7 @@
 
 #include <string_view>
 
+#include "common/command_list.h"
 #include "common/dispatch_table.h"
 #include "common/files.h"
 #include "common/force_removal.h"
@@ -239,11 +240,11 @@ void run(const std::string& installPath, const std::string& appName, const std::
 
     sweepLeftovers(installPath, appName, bundleId, mode);
 
-    // The command list is opaque shell text, run as it came, in root mode only.
+    // The command list, in root mode only, is data: common/command_list.h says which lines it
+    // may hold and where their paths may lead. No line of it reaches a shell.
     if (mode == Mode::Root && commandList) {
         journalRecord(JournalAction::CommandListRun, *commandList);
-        if (!journalDryRun())
-            platform::runAndWait({"/bin/bash", "-c", *commandList});
+        command_list::run(*commandList, homeDirectorySetting().value_or(std::string()));
     }
 }
 

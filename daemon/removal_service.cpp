@@ -6,6 +6,7 @@
 #include "common/daemon_request.h"
 #include "common/extended_delete.h"
 #include "common/files.h"
+#include "common/guard.h"
 #include "common/home_setting.h"
 #include "common/request_files.h"
 #include "platform/child.h"
@@ -14,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/plist.h"
 #include "platform/syslog.h"
+#include "platform/users.h"
 
 namespace vendrel {
 namespace {
@@ -29,6 +31,65 @@ void removeInstalledFile(std::string_view logical) {
     const std::string path(logical);
     files::moveToTrash(path);
     platform::runAndWait({"/bin/rm", "-f", platform::toHost(path)});
+}
+
+// A text from a request file or a peer as one log line: control characters (a line feed
+// would start a forged line) written as \xNN.
+std::string logText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f) {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+struct Caller {
+    bool allowed = false;
+    bool administrator = false;
+    std::string home;     // the home the request acts in
+    std::string bundle;   // the bundle it removes
+    std::string refusal;  // why not, when !allowed
+};
+
+// Who the caller is, from its uid alone. Its home is its own (root may name one in the
+// request); a caller who does not administer the host may remove only a bundle it owns.
+Caller authorise(uint32_t uid, const request_files::FolderList& f) {
+    Caller c;
+    c.bundle = f.installPath;
+    c.administrator = platform::users::isAdministrator(uid);
+    if (uid == 0) {
+        c.home = f.userHome;
+    } else if (auto own = platform::users::homeOf(uid)) {
+        c.home = *own;
+    } else {
+        c.refusal = "user " + std::to_string(uid) + " has no home folder in the user database";
+        return c;
+    }
+    if (f.userHome != c.home) {
+        c.refusal = "the request names the home \"" + f.userHome + "\", but user " +
+                    std::to_string(uid) + "'s home is \"" + c.home + "\"";
+        return c;
+    }
+    if (!c.administrator) {
+        const auto attrs = platform::fs::attributesOfItem(f.installPath);
+        if (attrs && attrs->uid != uid) {
+            c.refusal = "\"" + f.installPath + "\" belongs to user " +
+                        std::to_string(attrs->uid) + ", not to the caller (user " +
+                        std::to_string(uid) + ", not an administrator)";
+            return c;
+        }
+    }
+    c.allowed = true;
+    return c;
 }
 
 }  // namespace
@@ -93,19 +154,20 @@ void RemovalService::serve(platform::xpc::Connection& connection,
         }
         switch (*message) {
             case msg::Message::DeleteFoldersFiles:
-                handleRemovalRequest(reply);
+                handleRemovalRequest(peer, reply);
                 break;
             case msg::Message::KillSelf:
-                handleSelfRemoval(reply);
+                handleSelfRemoval(peer, reply);
                 break;
         }
     }
 }
 
-void RemovalService::handleRemovalRequest(const Reply& reply) {
+void RemovalService::handleRemovalRequest(const platform::xpc::PeerIdentity& peer,
+                                          const Reply& reply) {
     std::lock_guard lock(requestLock_);
     logNotice("NSXPC Listener: MSG DeleteFoldersFiles...");
-    const auto request = daemon_request::read(request_files::kInstalledContentsFolder);
+    const auto request = daemon_request::read(request_files::kInstalledContentsFolder, peer.uid);
     const auto& f = request.folders;
     switch (request.verdict) {
         case daemon_request::Verdict::Missing:
@@ -119,25 +181,45 @@ void RemovalService::handleRemovalRequest(const Reply& reply) {
         case daemon_request::Verdict::Act:
             break;
     }
-    logNotice("MSG DeleteFoldersFiles: " + f.appName + " -> " + f.installPath + " -> " +
-              f.userHome);
-    if (request.verdict == daemon_request::Verdict::Refused) {
-        logNotice("MSG DeleteFoldersFiles: refused: " + request.refusal);
+    logNotice("MSG DeleteFoldersFiles: " + logText(f.appName) + " -> " + logText(f.installPath) +
+              " -> " + logText(f.userHome));
+    std::optional<std::string> refusal;
+    if (request.verdict == daemon_request::Verdict::Refused)
+        refusal = request.refusal;
+    const auto caller = authorise(peer.uid, f);
+    if (!refusal && !caller.allowed)
+        refusal = caller.refusal;
+    if (refusal) {
+        logNotice("MSG DeleteFoldersFiles: refused: " + logText(*refusal));
         reply(std::string(msg::kReplyDeleteFoldersFilesFailed));
         return;
     }
     for (const auto& note : request.notes)
-        logNotice("MSG DeleteFoldersFiles: " + note);
+        logNotice("MSG DeleteFoldersFiles: " + logText(note));
 
+    // A caller who does not administer the host reaches only its own bundle and its home.
+    struct Confinement {
+        explicit Confinement(const Caller& c) {
+            if (!c.administrator)
+                guard::setConfinement(std::vector<std::string>{c.bundle, c.home});
+        }
+        ~Confinement() { guard::setConfinement(std::nullopt); }
+    } confinement(caller);
     files::moveToTrash(f.installPath);
-    setHomeDirectory(f.userHome);
+    setHomeDirectory(caller.home);
     extended_delete::run(f.installPath, f.appName, f.bundleId, request.commandList, Mode::Root);
     reply(std::string(msg::kReplyDeleteFoldersFilesSuccess));
 }
 
-void RemovalService::handleSelfRemoval(const Reply& reply) {
+void RemovalService::handleSelfRemoval(const platform::xpc::PeerIdentity& peer,
+                                       const Reply& reply) {
     std::lock_guard lock(requestLock_);
     logNotice("NSXPC Listener: MSG KillSelf...");
+    if (!platform::users::isAdministrator(peer.uid)) {
+        logNotice("NSXPC Listener: MSG KillSelf refused: user " + std::to_string(peer.uid) +
+                  " is not an administrator");
+        return;  // no reply: the caller sees the removal fail
+    }
     removeInstalledFile(msg::kInstalledExecutable);
     logNotice("NSXPC Listener: MSG KillSelf Delete Server...");
     removeInstalledFile(msg::kInstalledLaunchdPlist);

@@ -291,6 +291,28 @@ bool removeItem(std::string_view logical) {
     return posix::removeTreeAt(parent.get(), leaf);
 }
 
+bool forceRemoveItem(std::string_view logical) {
+    std::string leaf;
+    posix::Fd parent = posix::openParentNoFollow(logical, leaf);
+    if (!parent.valid())
+        return false;
+    struct stat st {};
+    if (::fstatat(parent.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink == 1)) {
+        // O_NOFOLLOW: a link swapped in since the fstatat fails the open, and the descriptor is
+        // checked to be the item just examined before its mode changes.
+        const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
+                          (S_ISDIR(st.st_mode) ? O_DIRECTORY : 0);
+        posix::Fd item(::openat(parent.get(), leaf.c_str(), flags));
+        struct stat now {};
+        if (item.valid() && ::fstat(item.get(), &now) == 0 && now.st_ino == st.st_ino &&
+            now.st_dev == st.st_dev && (S_ISDIR(now.st_mode) || now.st_nlink == 1))
+            ::fchmod(item.get(), 0777);
+    }
+    return posix::removeTreeAt(parent.get(), leaf);
+}
+
 bool createDirectories(std::string_view logical) {
     std::string h = toHost(logical);
     if (h.empty())
