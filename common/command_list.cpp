@@ -18,8 +18,8 @@ namespace {
 
 // Places a list may remove from, besides the requesting user's home.
 constexpr std::string_view kRemovableRoots[] = {
-    "/Applications",   "/Library",    "/Users/Shared",        "/private/var/db/receipts",
-    "/private/tmp",    "/usr/local",  "/private/var/folders",
+    "/Applications", "/Library",   "/Users/Shared",        "/private/var/db/receipts",
+    "/private/tmp",  "/usr/local", "/private/var/folders",
 };
 // Folders whose job files launchctl unload may name (and the home's LaunchAgents).
 constexpr std::string_view kJobFolders[] = {"/Library/LaunchDaemons", "/Library/LaunchAgents"};
@@ -192,8 +192,9 @@ std::optional<std::string> jobFileRefusal(std::string_view path, std::string_vie
         return why;
     const std::string folder = platform::deletingLastPathComponent(path);
     const std::string homeAgents = std::string(home) + "/Library/LaunchAgents";
-    bool known = within(folder, homeAgents, false) && platform::pathComponents(folder).size() ==
-                                                          platform::pathComponents(homeAgents).size();
+    bool known =
+        within(folder, homeAgents, false) &&
+        platform::pathComponents(folder).size() == platform::pathComponents(homeAgents).size();
     for (auto f : kJobFolders)
         known = known || (within(folder, f, false) && platform::pathComponents(folder).size() ==
                                                           platform::pathComponents(f).size());

@@ -38,6 +38,9 @@
 namespace vendrel::extended_delete {
 namespace {
 
+// The bundle the product (and its daemon) is installed from.
+constexpr std::string_view kInstalledProductBundle = "/Applications/Vendrel.app";
+
 void logLine(const std::string& text) {
     journalRecord(JournalAction::Logged, text);
     if (!journalDryRun())
@@ -225,6 +228,17 @@ void run(const std::string& installPath, const std::string& appName, const std::
 
     if (const auto* entry = routines::findDispatchEntry(platform::lastPathComponent(installPath))) {
         if (entry->selfRemoval) {
+            // Only the installed product is this product: any folder may be named
+            // "Vendrel.app", and the self-removal ends the daemon and trashes the real one. A
+            // copy elsewhere goes with its bundle alone: its leftovers by name would be the
+            // installed product's.
+            if (!platform::equals65(installPath, kInstalledProductBundle) ||
+                platform::standardizePath(installPath).size() != kInstalledProductBundle.size()) {
+                journalRecord(JournalAction::Skipped, "self-removal",
+                              "\"" + installPath + "\" is not the installed product's bundle " +
+                                  std::string(kInstalledProductBundle));
+                return;
+            }
             journalRecord(JournalAction::RoutineSelected, "self-removal", describe(*entry));
             removeSelf();
             return;

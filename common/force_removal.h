@@ -12,10 +12,10 @@ namespace vendrel {
 
 // Force removal of one logical path, journalled as the shell line chmod 777 'P';rm -rf 'P'
 // (host path, quoted) and done by descriptor (platform::fs::forceRemoveItem): no link among
-// the parents, or swapped in while it runs, can lead it elsewhere. Refused (and journalled) when the guard refuses the path or a parent
-// folder is a symbolic link; a link at P itself is removed as a link, without chmod, and a
-// regular file with other hard links loses only this name (no chmod). A "*" in the argument
-// is an ordinary character: a bundle may be named "*.app".
+// the parents, or swapped in while it runs, can lead it elsewhere. Refused (and journalled) when
+// the guard refuses the path or a parent folder is a symbolic link; a link at P itself is removed
+// as a link, without chmod, and a regular file with other hard links loses only this name (no
+// chmod). A "*" in the argument is an ordinary character: a bundle may be named "*.app".
 void forceRemove(const std::string& logicalPath);
 // The force removal of every entry that a pattern's last component ("*" and "?", as the
 // shell reads them) matches in its folder, each as forceRemove does it.

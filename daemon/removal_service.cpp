@@ -82,9 +82,9 @@ Caller authorise(uint32_t uid, const request_files::FolderList& f) {
     if (!c.administrator) {
         const auto attrs = platform::fs::attributesOfItem(f.installPath);
         if (attrs && attrs->uid != uid) {
-            c.refusal = "\"" + f.installPath + "\" belongs to user " +
-                        std::to_string(attrs->uid) + ", not to the caller (user " +
-                        std::to_string(uid) + ", not an administrator)";
+            c.refusal = "\"" + f.installPath + "\" belongs to user " + std::to_string(attrs->uid) +
+                        ", not to the caller (user " + std::to_string(uid) +
+                        ", not an administrator)";
             return c;
         }
     }

@@ -198,8 +198,7 @@ Response get(const std::string& url, double timeoutSeconds, Redirects redirects)
     HeaderList hdrs = headers({"Cache-Control: no-cache", "Pragma: no-cache"});
     curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, hdrs.get());
     curl_easy_setopt(h.get(), CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(h.get(), CURLOPT_FOLLOWLOCATION,
-                     redirects == Redirects::Follow ? 1L : 0L);
+    curl_easy_setopt(h.get(), CURLOPT_FOLLOWLOCATION, redirects == Redirects::Follow ? 1L : 0L);
     curl_easy_setopt(h.get(), CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(h.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     Sink sink;

@@ -117,9 +117,8 @@ TEST(EngineDispatch, PathsOfFewerThanThreeComponentsDoNothing) {
         vol.mkdir("/Users/Shared/Foo");
         vol.write("/private/var/root/.Trash/old", "x");
         vol.write(kListedMarker, "x");
-        const auto entries = sweep({.installPath = path,
-                                    .commandList = kListedRemoval,
-                                    .userMode = false});
+        const auto entries =
+            sweep({.installPath = path, .commandList = kListedRemoval, .userMode = false});
         EXPECT_TRUE(entries.empty());
         EXPECT_TRUE(vol.exists("/Andy.app"));
         EXPECT_TRUE(vol.exists("/Users/Shared/Foo"));
@@ -210,8 +209,8 @@ struct FooVolume {
 TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
     FooVolume foo;
     foo.vol.write("/private/var/root/.Trash/old", "x");
-    const auto entries = sweep({.installPath = "/Applications/Foo.app",
-                                .commandList = kListedRemoval});
+    const auto entries =
+        sweep({.installPath = "/Applications/Foo.app", .commandList = kListedRemoval});
     EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
     for (const auto& path : foo.leftovers)
         EXPECT_FALSE(foo.vol.exists(path)) << path;
@@ -229,9 +228,8 @@ TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
 TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
     FooVolume foo;
     foo.vol.write("/private/var/root/.Trash/old", "x");
-    const auto entries = sweep({.installPath = "/Applications/Foo.app",
-                                .commandList = kListedRemoval,
-                                .userMode = false});
+    const auto entries = sweep(
+        {.installPath = "/Applications/Foo.app", .commandList = kListedRemoval, .userMode = false});
     ASSERT_GE(entries.size(), 3u);
     EXPECT_EQ(entries[0].action, JournalAction::ForceRemoved);
     EXPECT_EQ(entries[0].subject, "/Applications/Foo.app");
@@ -420,6 +418,27 @@ TEST(EngineSweep, DryRunChangesNothing) {
 }
 
 // ---- Self-removal ----
+
+// Any folder may be named "Vendrel.app": only the installed product's bundle removes the
+// product and its daemon.
+TEST(EngineSelfRemoval, ACopyElsewhereLeavesTheInstalledProductAlone) {
+    for (const char* copy : {"/Applications/Games/Vendrel.app", "/Users/tester/Vendrel.app"}) {
+        SCOPED_TRACE(copy);
+        TempVolume vol;
+        vol.makeBundle("/Applications/Vendrel.app", {{"CFBundleName", "Vendrel"}});
+        vol.makeBundle(copy, {{"CFBundleName", "Vendrel"}});
+        vol.write("/Library/Application Support/Vendrel/state", "x");
+        vol.write("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist", "x");
+        const auto entries = sweep({.installPath = copy,
+                                    .name = "Vendrel",
+                                    .publisher = "com.Vendrel.Ostrand",
+                                    .userMode = false});
+        EXPECT_TRUE(only(entries, JournalAction::RoutineSelected).empty());
+        EXPECT_TRUE(vol.exists("/Applications/Vendrel.app/Contents/Info.plist"));
+        EXPECT_TRUE(vol.exists("/Library/Application Support/Vendrel/state"));
+        EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist"));
+    }
+}
 
 TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
     for (bool userMode : {false, true}) {
