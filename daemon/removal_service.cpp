@@ -146,7 +146,9 @@ void RemovalService::serve(platform::xpc::Connection& connection,
     if (!listener_shouldAcceptNewConnection(peer))
         return;
     auto reply = [&connection](const std::string& text) { connection.send(text); };
-    while (auto payload = connection.receive()) {
+    // A client that says nothing for this long is closed: it would hold a thread for ever.
+    constexpr double kIdleSeconds = 30.0;
+    while (auto payload = connection.receive(kIdleSeconds)) {
         auto message = msg::parseMessage(*payload);
         if (!message) {
             logNotice("NSXPC Listener: refused an unknown message");

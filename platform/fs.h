@@ -64,7 +64,12 @@ bool removeItem(std::string_view logical);
 // following links: a folder, or a regular file with no other hard link (its mode would change
 // under its other names too). A link at the path is removed as a link, its target untouched.
 bool forceRemoveItem(std::string_view logical);
+// Refuses (false) a path with a "." or ".." component: it could lead out of the volume.
 bool createDirectories(std::string_view logical);
+// The same without following a link at any level: each existing folder is opened with
+// O_NOFOLLOW before anything is created inside it, so a linked folder fails the call before
+// it creates anything (for paths that come from files a user may write).
+bool createDirectoriesNoFollow(std::string_view logical);
 std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes);
 // Writes through a temporary file in the same folder and renames it into place.
 bool writeFileAtomically(std::string_view logical, std::string_view bytes);

@@ -314,6 +314,11 @@ bool forceRemoveItem(std::string_view logical) {
 }
 
 bool createDirectories(std::string_view logical) {
+    // A "." or ".." component could lead the walk out of the volume ("/Users/../.." from a
+    // setting): nothing built from a setting or a file may leave VENDREL_ROOT.
+    for (const auto& part : pathComponents(logical))
+        if (part == "." || part == "..")
+            return false;
     std::string h = toHost(logical);
     if (h.empty())
         return false;
@@ -327,6 +332,22 @@ bool createDirectories(std::string_view logical) {
     }
     struct stat st {};
     return ::stat(h.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool createDirectoriesNoFollow(std::string_view logical) {
+    std::vector<std::string> parts = pathComponents(logical);
+    if (parts.empty() || parts.front() != "/")
+        return false;
+    posix::Fd dir(::open(volumeRoot().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (size_t i = 1; i < parts.size() && dir.valid(); ++i) {
+        if (parts[i].empty() || parts[i] == "." || parts[i] == "..")
+            return false;
+        if (::mkdirat(dir.get(), parts[i].c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        dir = posix::Fd(
+            ::openat(dir.get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    return dir.valid();
 }
 
 std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes) {
