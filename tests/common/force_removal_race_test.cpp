@@ -26,6 +26,7 @@ TEST(ForceRemovalRace, ALinkSwappedInReachesNothingOutside) {
     outside.write("/victim/secret", "keep");
     outside.write("/victim/sub/file", "keep");
     ASSERT_EQ(::chmod(outside.host("/victim/secret").c_str(), 0600), 0);
+    ASSERT_EQ(::chmod(outside.host("/victim/sub").c_str(), 0755), 0);
     TempVolume vol;
     const std::string bundle = vol.host("/Applications/Race.app");
     const std::string swap = vol.host("/Applications/Swap");
@@ -38,7 +39,9 @@ TEST(ForceRemovalRace, ALinkSwappedInReachesNothingOutside) {
         stdfs::remove_all(swap, ec);
         vol.write("/Applications/Race.app/secret", "mine");
         vol.write("/Applications/Race.app/sub/file", "mine");
-        ASSERT_EQ(::symlink(outside.host("/victim").c_str(), swap.c_str()), 0);
+        // Odd rounds aim at a file, even rounds at a folder with contents.
+        const std::string target = outside.host(round % 2 ? "/victim/secret" : "/victim/sub");
+        ASSERT_EQ(::symlink(target.c_str(), swap.c_str()), 0);
 
         std::atomic<bool> stop{false};
         std::atomic<int> swaps{0};
@@ -57,6 +60,8 @@ TEST(ForceRemovalRace, ALinkSwappedInReachesNothingOutside) {
         struct stat st {};
         ASSERT_EQ(::stat(outside.host("/victim/secret").c_str(), &st), 0) << "round " << round;
         ASSERT_EQ(st.st_mode & 07777, 0600u) << "round " << round;
+        ASSERT_EQ(::stat(outside.host("/victim/sub").c_str(), &st), 0) << "round " << round;
+        ASSERT_EQ(st.st_mode & 07777, 0755u) << "round " << round;
         ASSERT_EQ(outside.read("/victim/sub/file"), "keep") << "round " << round;
     }
     EXPECT_GT(swapsSeen, 0);  // the racer did race
