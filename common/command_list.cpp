@@ -34,23 +34,6 @@ bool isControl(char c) {
     return u < 0x20 || u == 0x7f;
 }
 
-// A line's text fit for one log line: control characters written as \xNN.
-std::string printable(std::string_view s) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (char c : s) {
-        if (isControl(c)) {
-            const auto u = static_cast<unsigned char>(c);
-            out += "\\x";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 // Splits a line into words; nullopt with `why` when the line is more than words to a shell.
 std::optional<std::vector<Word>> splitWords(std::string_view line, std::string& why) {
     std::vector<Word> words;
@@ -337,7 +320,7 @@ std::optional<Command> parseLine(std::string_view line, std::string_view home, s
 void refuse(const std::string& line, const std::string& why) {
     journalRecord(JournalAction::Skipped, line, "command list line refused: " + why);
     if (!journalDryRun())
-        platform::logNotice("Command list: refused line \"" + printable(line) + "\": " + why);
+        platform::logNotice("Command list: refused line \"" + line + "\": " + why);
 }
 
 void removePath(const std::string& path, bool recursive, std::string_view home,

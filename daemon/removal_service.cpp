@@ -33,25 +33,6 @@ void removeInstalledFile(std::string_view logical) {
     platform::runAndWait({"/bin/rm", "-f", platform::toHost(path)});
 }
 
-// A text from a request file or a peer as one log line: control characters (a line feed
-// would start a forged line) written as \xNN.
-std::string logText(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7f) {
-            out += "\\x";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 struct Caller {
     bool allowed = false;
     bool administrator = false;
@@ -183,8 +164,8 @@ void RemovalService::handleRemovalRequest(const platform::xpc::PeerIdentity& pee
         case daemon_request::Verdict::Act:
             break;
     }
-    logNotice("MSG DeleteFoldersFiles: " + logText(f.appName) + " -> " + logText(f.installPath) +
-              " -> " + logText(f.userHome));
+    logNotice("MSG DeleteFoldersFiles: " + f.appName + " -> " + f.installPath + " -> " +
+              f.userHome);
     std::optional<std::string> refusal;
     if (request.verdict == daemon_request::Verdict::Refused)
         refusal = request.refusal;
@@ -192,12 +173,12 @@ void RemovalService::handleRemovalRequest(const platform::xpc::PeerIdentity& pee
     if (!refusal && !caller.allowed)
         refusal = caller.refusal;
     if (refusal) {
-        logNotice("MSG DeleteFoldersFiles: refused: " + logText(*refusal));
+        logNotice("MSG DeleteFoldersFiles: refused: " + *refusal);
         reply(std::string(msg::kReplyDeleteFoldersFilesFailed));
         return;
     }
     for (const auto& note : request.notes)
-        logNotice("MSG DeleteFoldersFiles: " + logText(note));
+        logNotice("MSG DeleteFoldersFiles: " + note);
 
     // A caller who does not administer the host reaches only its own bundle and its home.
     struct Confinement {

@@ -199,5 +199,18 @@ TEST_F(DaemonTrust, AHostileCommandListRemovesOnlyWhatItMay) {
             << d.log();
 }
 
+// Item: a name with a line feed wrote a forged line into the daemon's log.
+TEST_F(DaemonTrust, RequestTextsCannotForgeLogLines) {
+    makeApp("/Applications/Foo.app", "Foo");
+    auto folders = d.folderListFor("/Applications/Foo.app", "Foo\nNSXPC Listener: MSG KillSelf...");
+    d.writeRequest(folders);
+    EXPECT_EQ(d.send("delete-folders-files"), msg::kReplyDeleteFoldersFilesSuccess);
+    EXPECT_EQ(d.logCount("NSXPC Listener: MSG KillSelf..."), 0) << d.log();
+    EXPECT_EQ(d.logCount("MSG DeleteFoldersFiles: Foo\\x0aNSXPC Listener: MSG KillSelf... -> "
+                         "/Applications/Foo.app -> /Users/tester"),
+              1)
+        << d.log();
+}
+
 }  // namespace
 }  // namespace vendrel::test

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/plist.h"
 #include "platform/trash.h"
+#include "tests/support/env.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::platform {
@@ -170,6 +171,22 @@ TEST(Trash, TamperedRecordsMoveAndCreateNothing) {
     // Only the last record is well-formed; its put-back failed at the link, before it
     // created anything.
     EXPECT_EQ(trash::records().size(), 1u);
+}
+
+// A home setting of "/Users/../.." once made the Trash code create ".Trash" beside the volume.
+TEST(Trash, AHomeThatClimbsOutCreatesNothingOutside) {
+    test::TempVolume vol;
+    vol.write("/Library/Caches/com.foo/db", "1");
+    const auto outsideTrash = std::filesystem::path(vol.root()).parent_path() / ".Trash";
+    const bool before = std::filesystem::exists(outsideTrash);
+    for (const char* home : {"/Users/../..", "/Users/tester/../../.."}) {
+        SCOPED_TRACE(home);
+        test::ScopedEnv setting("VENDREL_HOME", std::string(home));
+        EXPECT_FALSE(trash::moveToTrash("/Library/Caches/com.foo").moved);
+        EXPECT_FALSE(fs::createDirectories(std::string(home) + "/.Trash"));
+    }
+    EXPECT_EQ(vol.read("/Library/Caches/com.foo/db"), "1");
+    EXPECT_EQ(std::filesystem::exists(outsideTrash), before);
 }
 
 TEST(Trash, LinksMoveAsLinksAndMissingItemsStay) {
