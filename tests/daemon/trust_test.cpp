@@ -60,7 +60,7 @@ class DaemonTrust : public ::testing::Test {
     DaemonVolume d;
 };
 
-// Item: the daemon trusted a program path and the home a request named, not the user.
+// Attack: the daemon trusted a program path and the home a request named, not the user.
 TEST_F(DaemonTrust, AStrangerReachesOnlyItsOwnBundleAndHome) {
     // Root's application, and the stranger's own one with leftovers inside and outside its home.
     makeApp("/Applications/Root.app", "Root");
@@ -121,7 +121,7 @@ TEST_F(DaemonTrust, AStrangerCannotMakeTheDaemonRemoveItself) {
     EXPECT_EQ(d.daemonPid(), pid);
 }
 
-// Item: request files left by an earlier analysis, or written by someone else, act for
+// Attack: request files left by an earlier analysis, or written by someone else, act for
 // nobody, and the daemon consumes what it read.
 TEST_F(DaemonTrust, StaleOrForeignRequestFilesActForNobody) {
     makeApp("/Applications/Foo.app", "Foo");
@@ -163,7 +163,7 @@ TEST_F(DaemonTrust, StaleOrForeignRequestFilesActForNobody) {
     EXPECT_TRUE(d.vol().exists("/Applications/Foo.app/Contents/Info.plist"));
 }
 
-// Item: the command list ran as root, as shell text. Through the daemon each hostile line is
+// Attack: the command list ran as root, as shell text. Through the daemon each hostile line is
 // refused and logged; the sound line's folder goes to root's Trash.
 TEST_F(DaemonTrust, AHostileCommandListRemovesOnlyWhatItMay) {
     TempVolume outside;  // a folder of the host outside the daemon's volume
@@ -199,7 +199,7 @@ TEST_F(DaemonTrust, AHostileCommandListRemovesOnlyWhatItMay) {
             << d.log();
 }
 
-// Item: a name with a line feed wrote a forged line into the daemon's log.
+// Attack: a name with a line feed wrote a forged line into the daemon's log.
 TEST_F(DaemonTrust, RequestTextsCannotForgeLogLines) {
     makeApp("/Applications/Foo.app", "Foo");
     auto folders = d.folderListFor("/Applications/Foo.app", "Foo\nNSXPC Listener: MSG KillSelf...");
