@@ -41,32 +41,22 @@ bool isInside(std::string_view path, std::string_view folder) {
     return true;
 }
 
+// Why a request file may not act for the caller, or nullopt.
+std::optional<std::string> staleOrForeign(const std::string& path, uint32_t callerUid) {
+    const auto attrs = platform::fs::attributesOfItem(path);
+    if (!attrs)
+        return "cannot be read";
+    if (attrs->type != platform::fs::FileType::Regular)
+        return "is not a regular file";
+    if (attrs->uid != callerUid && attrs->uid != 0)
+        return "belongs to user " + std::to_string(attrs->uid) + ", not to the caller";
+    const auto age = std::chrono::system_clock::now() - attrs->modificationDate;
+    if (age > kMaxRequestAge || age < -kMaxRequestAge)
+        return "was not written just before this request";
+    return std::nullopt;
+}
+
 }  // namespace
-
-bool isPlainPath(std::string_view path) {
-    if (!isCleanAbsolute(path))
-        return false;
-    for (char ch : path) {
-        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
-                  (ch >= '0' && ch <= '9') || ch == '/' || ch == '.' || ch == '_' || ch == '-' ||
-                  ch == '@' || ch == '+';
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
-std::string replaceTilde(std::string_view text, std::string_view home) {
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        if (ch == '~')
-            out += home;
-        else
-            out += ch;
-    }
-    return out;
-}
 
 std::optional<std::string> homeRefusal(std::string_view home) {
     if (!isCleanAbsolute(home) || platform::pathComponents(home).size() < 3)
@@ -98,11 +88,25 @@ std::optional<std::string> filePathRefusal(std::string_view filePath, std::strin
     return std::nullopt;
 }
 
-Request read(std::string_view contentsFolder) {
+Request read(std::string_view contentsFolder, uint32_t callerUid) {
     Request r;
-    if (!platform::fs::fileExists(request_files::folderListPath(contentsFolder)))
+    const std::string folderList = request_files::folderListPath(contentsFolder);
+    const std::string commandList = request_files::commandListPath(contentsFolder);
+    if (!platform::fs::fileExists(folderList))
         return r;
-    if (request_files::readFolderList(contentsFolder, r.folders) != request_files::ReadStatus::Ok) {
+    const auto folderProblem = staleOrForeign(folderList, callerUid);
+    const auto commandProblem = staleOrForeign(commandList, callerUid);
+    const auto status = request_files::readFolderList(contentsFolder, r.folders);
+    auto commands = request_files::readCommandList(contentsFolder);
+    // Consumed: whatever follows, these files never act again.
+    request_files::removeFolderList(contentsFolder);
+    request_files::removeCommandList(contentsFolder);
+    if (folderProblem) {
+        r.verdict = Verdict::Refused;
+        r.refusal = "the folder list " + *folderProblem;
+        return r;
+    }
+    if (status != request_files::ReadStatus::Ok) {
         r.verdict = Verdict::Ignored;
         return r;
     }
@@ -117,21 +121,18 @@ Request read(std::string_view contentsFolder) {
     }
     r.verdict = Verdict::Act;
 
-    auto commands = request_files::readCommandList(contentsFolder);
     if (!commands)
         return r;
+    if (commandProblem) {
+        r.notes.push_back("the command list " + *commandProblem + ": not run");
+        return r;
+    }
     if (commands->installPath != f.installPath) {
         r.notes.push_back("the command list was fetched for \"" + commands->installPath +
                           "\", not for this application: not run");
         return r;
     }
-    const std::string hostHome = platform::toHost(f.userHome);
-    if (commands->commands.find('~') != std::string::npos && !isPlainPath(hostHome)) {
-        r.notes.push_back("the home folder \"" + hostHome +
-                          "\" cannot stand in the command list safely: not run");
-        return r;
-    }
-    r.commandList = replaceTilde(commands->commands, hostHome);
+    r.commandList = commands->commands;
     return r;
 }
 

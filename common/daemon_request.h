@@ -12,14 +12,18 @@
 //     another user's applications;
 //   - "CurrentUserHomeDirPath" is an absolute path with at least two components below "/"
 //     and no "." or ".." component;
-//   - the command list runs only when its "FilePath" equals the folder list's (both files
-//     then come from one analysis), and "~" in it is replaced only when the home's host
-//     path is plain: every character a letter, digit or one of "/._-@+". The command list
-//     is opaque shell text, so a home with a space, quote or "$" would change what the
-//     shell runs; such a request goes on without its command list.
+//   - the command list is passed on only when its "FilePath" equals the folder list's (both
+//     files then come from one analysis). It is data, never shell text: common/command_list.h
+//     parses it and checks every path it names against the requesting user's home.
+//   - each request file counts only when it is owned by the caller or by root and was written
+//     at most kMaxRequestAge before the request (a file left by an earlier analysis, above all
+//     another user's, acts for nobody), and the daemon consumes the files: after reading, both
+//     are removed, whatever the verdict.
 // A request that fails a FilePath or home rule is refused as a whole.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,20 +43,21 @@ enum class Verdict {
 struct Request {
     Verdict verdict = Verdict::Missing;
     request_files::FolderList folders;
-    // The command list to run, "~" already replaced by the host path of the user's home.
+    // The command list's text as it came ("~" is resolved by common/command_list.h).
     std::optional<std::string> commandList;
     std::string refusal;             // why, when Refused
     std::vector<std::string> notes;  // why the command list was dropped, for the log
 };
 
-// Reads and checks the request files in a Contents folder (logical path).
-Request read(std::string_view contentsFolder);
+inline constexpr std::chrono::seconds kMaxRequestAge{120};
+
+// Reads, checks and removes the request files in a Contents folder (logical path) for a
+// request made by the user `callerUid`. A folder list that is stale or owned by someone else
+// is Refused; such a command list is dropped with a note.
+Request read(std::string_view contentsFolder, uint32_t callerUid);
 
 // Why the daemon must not act on this "FilePath" for this home, or nullopt.
 std::optional<std::string> filePathRefusal(std::string_view filePath, std::string_view home);
 std::optional<std::string> homeRefusal(std::string_view home);
-// Every character a letter, digit or one of "/._-@+", absolute, no "." or ".." component.
-bool isPlainPath(std::string_view path);
-std::string replaceTilde(std::string_view text, std::string_view home);
 
 }  // namespace vendrel::daemon_request

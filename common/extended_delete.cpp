@@ -16,6 +16,7 @@
 
 #include <string_view>
 
+#include "common/command_list.h"
 #include "common/dispatch_table.h"
 #include "common/files.h"
 #include "common/force_removal.h"
@@ -36,6 +37,9 @@
 
 namespace vendrel::extended_delete {
 namespace {
+
+// The bundle the product (and its daemon) is installed from.
+constexpr std::string_view kInstalledProductBundle = "/Applications/Vendrel.app";
 
 void logLine(const std::string& text) {
     journalRecord(JournalAction::Logged, text);
@@ -224,6 +228,17 @@ void run(const std::string& installPath, const std::string& appName, const std::
 
     if (const auto* entry = routines::findDispatchEntry(platform::lastPathComponent(installPath))) {
         if (entry->selfRemoval) {
+            // Only the installed product is this product: any folder may be named
+            // "Vendrel.app", and the self-removal ends the daemon and trashes the real one. A
+            // copy elsewhere goes with its bundle alone: its leftovers by name would be the
+            // installed product's.
+            if (!platform::equals65(installPath, kInstalledProductBundle) ||
+                platform::standardizePath(installPath).size() != kInstalledProductBundle.size()) {
+                journalRecord(JournalAction::Skipped, "self-removal",
+                              "\"" + installPath + "\" is not the installed product's bundle " +
+                                  std::string(kInstalledProductBundle));
+                return;
+            }
             journalRecord(JournalAction::RoutineSelected, "self-removal", describe(*entry));
             removeSelf();
             return;
@@ -239,11 +254,11 @@ void run(const std::string& installPath, const std::string& appName, const std::
 
     sweepLeftovers(installPath, appName, bundleId, mode);
 
-    // The command list is opaque shell text, run as it came, in root mode only.
+    // The command list, in root mode only, is data: common/command_list.h says which lines it
+    // may hold and where their paths may lead. No line of it reaches a shell.
     if (mode == Mode::Root && commandList) {
         journalRecord(JournalAction::CommandListRun, *commandList);
-        if (!journalDryRun())
-            platform::runAndWait({"/bin/bash", "-c", *commandList});
+        command_list::run(*commandList, homeDirectorySetting().value_or(std::string()));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
+#include <vector>
 
 #include "platform/fs.h"
 #include "platform/paths.h"
@@ -9,6 +11,29 @@
 
 namespace vendrel::guard {
 namespace {
+
+std::mutex confinementLock;
+std::optional<std::vector<std::string>> confinement;
+
+// Under a confinement, what lies outside every allowed folder (component by component,
+// ignoring case as a volume's file system does).
+std::optional<std::string> confinementRefusal(const std::vector<std::string>& components) {
+    std::lock_guard lock(confinementLock);
+    if (!confinement)
+        return std::nullopt;
+    for (const auto& folder : *confinement) {
+        const auto f = platform::pathComponents(folder);
+        if (f.size() < 3 || components.size() < f.size())
+            continue;
+        bool inside = true;
+        for (size_t i = 0; i < f.size() && inside; ++i)
+            inside = components[i].size() == f[i].size() &&
+                     platform::compareOptions65(components[i], f[i]) == 0;
+        if (inside)
+            return std::nullopt;
+    }
+    return "outside what the requesting user may remove (an administrator may)";
+}
 
 using platform::equals65;
 
@@ -194,7 +219,19 @@ std::optional<std::string> refusal(std::string_view logicalPath) {
         return "the home folder";
     if (equals65(platform::deletingLastPathComponent(p), home) && inList(kHomeChildren, last))
         return "a standard folder of the home folder";
+    if (auto why = confinementRefusal(c))
+        return why;
     return std::nullopt;
+}
+
+void setConfinement(std::optional<std::vector<std::string>> allowed) {
+    std::lock_guard lock(confinementLock);
+    confinement = std::move(allowed);
+}
+
+bool isConfined() {
+    std::lock_guard lock(confinementLock);
+    return confinement.has_value();
 }
 
 bool isUsableName(std::string_view name) {

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vendrel::guard {
 
@@ -36,6 +37,15 @@ bool isUsableName(std::string_view name);
 // the reverse-DNS scheme ("com", "com.", "org.apple", ...). "com.foo" passes; "com", "com.",
 // ".", "com.apple." do not.
 bool isUsableIdentifier(std::string_view identifier);
+
+// Confinement of the removals of one request made for a user who does not administer the
+// host: while set, refusal() also refuses every path that is not one of `allowed` or below
+// it (entries of fewer than two components below "/" allow nothing), and the primitives that
+// act outside the guard (fixed root shell lines, emptying root's Trash, launchctl and killall
+// of a command list) do nothing. Process-wide, like the home directory setting: the daemon
+// sets it around one request at a time and clears it with nullopt.
+void setConfinement(std::optional<std::vector<std::string>> allowed);
+bool isConfined();
 
 // For removals as root that run through the shell (chmod 777, rm -rf): refuses what
 // refusal() refuses and any path whose parent folders pass through a symbolic link on the

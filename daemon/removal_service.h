@@ -1,10 +1,16 @@
 // The daemon's listener: serves the two messages of common/daemon_messages.h on the Mach
 // service "com.Vendrel.Ostrand.DaemonServer", as root.
 //
-// Who may make it act: only a client whose executable is the installed application
-// ("/Applications/Vendrel.app/Contents/MacOS/Vendrel" on the volume), established from the
-// connection's own credentials (platform/xpc.h). Any other process, whatever its user, is
-// logged and disconnected before it can send a message.
+// Who may make it act: the caller's user, from the connection's own credentials
+// (platform/xpc.h), decides what a request may reach. Its home is the one from the user
+// database (root alone may name another in the request); a user who does not administer the
+// host (platform/users.h) may have removed only a bundle it owns and leftovers inside its own
+// home (common/guard.h's confinement), and may not make the daemon remove itself. The request
+// files count only when fresh and written by the caller (common/daemon_request.h). Besides,
+// only a client whose executable is the installed application
+// ("/Applications/Vendrel.app/Contents/MacOS/Vendrel" on the volume) is served at all; that
+// check keeps strangers out early, but nothing relies on it alone: a process may exec the
+// application after it connected, or have code injected into it.
 //
 // Serialisation: connections are accepted and read concurrently, each on its own thread, but
 // the work of every message holds one lock of the daemon. The engine's home directory setting
@@ -38,8 +44,8 @@ class RemovalService {
     std::string version();
     // Logs the new connection and decides whether this client may make the daemon act.
     bool listener_shouldAcceptNewConnection(const platform::xpc::PeerIdentity& peer);
-    void handleRemovalRequest(const Reply& reply);
-    void handleSelfRemoval(const Reply& reply);
+    void handleRemovalRequest(const platform::xpc::PeerIdentity& peer, const Reply& reply);
+    void handleSelfRemoval(const platform::xpc::PeerIdentity& peer, const Reply& reply);
 
     // Ends the run loop; async-signal-safe.
     void stop();

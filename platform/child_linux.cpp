@@ -1,8 +1,11 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "platform/child.h"
@@ -11,7 +14,7 @@ extern char** environ;
 
 namespace vendrel::platform {
 
-ChildResult runAndWait(const std::vector<std::string>& argv) {
+ChildResult runAndWait(const std::vector<std::string>& argv, double timeoutSeconds) {
     ChildResult result;
     if (argv.empty())
         return result;
@@ -31,9 +34,24 @@ ChildResult runAndWait(const std::vector<std::string>& argv) {
         return result;
     result.started = true;
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(timeoutSeconds));
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (done < 0 && errno != EINTR)
             return result;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            // Its whole time is up: it ends now, and is reaped so no zombie stays.
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            result.timedOut = true;
+            return result;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);

@@ -54,8 +54,22 @@ enum class WalkControl { Continue, SkipDescendants, Stop };
 void enumerate(std::string_view logical, const std::function<WalkControl(const WalkEntry&)>& visit);
 
 // Recursive removal that never follows links. True when nothing is left at the path.
+//
+// Every parent folder is opened from the volume root one component at a time without
+// following a link, and the item is removed relative to the opened parent (its contents
+// relative to each opened sub-folder): a link swapped in anywhere between a caller's check
+// and this act makes the removal fail instead of reaching outside the volume or the folder.
 bool removeItem(std::string_view logical);
+// removeItem, after giving the item itself mode 0777 through a descriptor opened without
+// following links: a folder, or a regular file with no other hard link (its mode would change
+// under its other names too). A link at the path is removed as a link, its target untouched.
+bool forceRemoveItem(std::string_view logical);
+// Refuses (false) a path with a "." or ".." component: it could lead out of the volume.
 bool createDirectories(std::string_view logical);
+// The same without following a link at any level: each existing folder is opened with
+// O_NOFOLLOW before anything is created inside it, so a linked folder fails the call before
+// it creates anything (for paths that come from files a user may write).
+bool createDirectoriesNoFollow(std::string_view logical);
 std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes);
 // Writes through a temporary file in the same folder and renames it into place.
 bool writeFileAtomically(std::string_view logical, std::string_view bytes);

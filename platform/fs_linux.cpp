@@ -291,7 +291,34 @@ bool removeItem(std::string_view logical) {
     return posix::removeTreeAt(parent.get(), leaf);
 }
 
+bool forceRemoveItem(std::string_view logical) {
+    std::string leaf;
+    posix::Fd parent = posix::openParentNoFollow(logical, leaf);
+    if (!parent.valid())
+        return false;
+    struct stat st {};
+    if (::fstatat(parent.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink == 1)) {
+        // O_NOFOLLOW: a link swapped in since the fstatat fails the open, and the descriptor is
+        // checked to be the item just examined before its mode changes.
+        const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
+                          (S_ISDIR(st.st_mode) ? O_DIRECTORY : 0);
+        posix::Fd item(::openat(parent.get(), leaf.c_str(), flags));
+        struct stat now {};
+        if (item.valid() && ::fstat(item.get(), &now) == 0 && now.st_ino == st.st_ino &&
+            now.st_dev == st.st_dev && (S_ISDIR(now.st_mode) || now.st_nlink == 1))
+            ::fchmod(item.get(), 0777);
+    }
+    return posix::removeTreeAt(parent.get(), leaf);
+}
+
 bool createDirectories(std::string_view logical) {
+    // A "." or ".." component could lead the walk out of the volume ("/Users/../.." from a
+    // setting): nothing built from a setting or a file may leave VENDREL_ROOT.
+    for (const auto& part : pathComponents(logical))
+        if (part == "." || part == "..")
+            return false;
     std::string h = toHost(logical);
     if (h.empty())
         return false;
@@ -305,6 +332,22 @@ bool createDirectories(std::string_view logical) {
     }
     struct stat st {};
     return ::stat(h.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool createDirectoriesNoFollow(std::string_view logical) {
+    std::vector<std::string> parts = pathComponents(logical);
+    if (parts.empty() || parts.front() != "/")
+        return false;
+    posix::Fd dir(::open(volumeRoot().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (size_t i = 1; i < parts.size() && dir.valid(); ++i) {
+        if (parts[i].empty() || parts[i] == "." || parts[i] == "..")
+            return false;
+        if (::mkdirat(dir.get(), parts[i].c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        dir = posix::Fd(
+            ::openat(dir.get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    return dir.valid();
 }
 
 std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes) {

@@ -38,14 +38,19 @@ std::string escapePathSegment(std::string_view segment);
 
 struct Response {
     bool ok = false;    // false: a transport error (no connection, time-out, TLS, too large)
-    long status = 0;    // HTTP status when ok; callers of this system do not examine it
+    long status = 0;    // HTTP status when ok
     std::string body;   // the raw bytes, whatever the status
     std::string error;  // what went wrong, when !ok
 };
 
+enum class Redirects {
+    Follow,  // http and https, at most five
+    Refuse,  // a redirect is the answer (its status and body), not followed
+};
+
 // One GET that bypasses every cache, waiting at most timeoutSeconds for the whole transfer.
-// Redirects are followed (http and https only).
-Response get(const std::string& url, double timeoutSeconds);
+Response get(const std::string& url, double timeoutSeconds,
+             Redirects redirects = Redirects::Follow);
 
 // Starts a POST of `body` (sent byte for byte, no terminator) with the header
 // "Content-Type: application/x-www-form-urlencoded" and a time-out of kPostTimeoutSeconds,

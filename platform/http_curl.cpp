@@ -183,7 +183,7 @@ std::string escapePathSegment(std::string_view segment) {
     return out;
 }
 
-Response get(const std::string& url, double timeoutSeconds) {
+Response get(const std::string& url, double timeoutSeconds, Redirects redirects) {
     globalInit();
     Response r;
     Easy h(curl_easy_init());
@@ -198,7 +198,7 @@ Response get(const std::string& url, double timeoutSeconds) {
     HeaderList hdrs = headers({"Cache-Control: no-cache", "Pragma: no-cache"});
     curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, hdrs.get());
     curl_easy_setopt(h.get(), CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(h.get(), CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h.get(), CURLOPT_FOLLOWLOCATION, redirects == Redirects::Follow ? 1L : 0L);
     curl_easy_setopt(h.get(), CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(h.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     Sink sink;

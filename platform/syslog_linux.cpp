@@ -11,7 +11,21 @@
 namespace vendrel::platform {
 
 void logNotice(std::string_view text) {
-    std::string line(text);
+    // Texts come from other programs' files and from requests: a line feed in a name would
+    // start a forged line of its own. Control characters are written as \xNN.
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string line;
+    line.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f) {
+            line += "\\x";
+            line += kHex[u >> 4];
+            line += kHex[u & 15];
+        } else {
+            line += c;
+        }
+    }
     ::syslog(LOG_NOTICE, "%s", line.c_str());
     const char* file = std::getenv("VENDREL_LOG_FILE");
     if (!file || !*file)

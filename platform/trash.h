@@ -29,10 +29,14 @@ std::string trashFolder();  // logical
 // Moves the item (a missing item gives moved=false, error "missing").
 MoveResult moveToTrash(std::string_view logicalPath);
 
-// Records in one Trash folder, oldest first. Defaults to this account's Trash.
+// Records in one Trash folder, oldest first. Defaults to this account's Trash. Anyone who can
+// write the Trash can write its records: a record counts only when its item lies directly in
+// that Trash folder and both of its paths are plain absolute paths (no "." or "..").
 std::vector<Record> records(std::string_view trashFolderLogical = {});
 // Moves a trashed item back. Never overwrites: fails when something exists at the original
-// place. On success the record is dropped.
+// place. The item must lie directly in a ".Trash" folder; the missing parents of the original
+// place are created only below folders opened without following a link. Which places a user
+// may restore to is the caller's rule. On success the record is dropped.
 MoveResult putBack(const Record& record);
 
 }  // namespace vendrel::platform::trash

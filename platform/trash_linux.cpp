@@ -139,6 +139,17 @@ void writeRecord(const std::string& trash, const std::string& trashedName,
     plist::writeXmlFile(appendPathComponent(folder, trashedName + ".plist"), plist::Value(d));
 }
 
+// Absolute, with no empty, "." or ".." component.
+bool isPlainAbsolute(std::string_view path) {
+    if (path.size() < 2 || path.front() != '/' || path.find('\0') != std::string_view::npos)
+        return false;
+    const auto parts = pathComponents(path);
+    for (size_t i = 1; i < parts.size(); ++i)
+        if (parts[i].empty() || parts[i] == "." || parts[i] == "..")
+            return false;
+    return path.find("//") == std::string_view::npos;
+}
+
 }  // namespace
 
 std::string trashFolder() {
@@ -222,6 +233,13 @@ std::vector<Record> records(std::string_view trashFolderLogical) {
         const plist::Value* date = plist::valueForKey(*d, "Date");
         if (!original || !trashed)
             continue;
+        // A user may write the records: one counts only when its item lies directly in the
+        // Trash it was read from (not "/Library/Preferences/..." to be moved out as this
+        // user), and its original place is a plain absolute path.
+        if (standardizePath(deletingLastPathComponent(*trashed)) != standardizePath(trash) ||
+            lastPathComponent(*trashed) == kRecordFolder || !isPlainAbsolute(*trashed) ||
+            !isPlainAbsolute(*original))
+            continue;
         // A record whose item has left the Trash (emptied, or put back by hand) is stale.
         if (!fs::attributesOfItem(*trashed))
             continue;
@@ -243,13 +261,23 @@ std::vector<Record> records(std::string_view trashFolderLogical) {
 
 MoveResult putBack(const Record& record) {
     MoveResult r;
+    if (!isPlainAbsolute(record.trashedPath) ||
+        lastPathComponent(deletingLastPathComponent(record.trashedPath)) != ".Trash") {
+        r.error = "the record's item does not lie in a Trash";
+        return r;
+    }
     std::string fromLeaf, toLeaf;
     posix::Fd from = posix::openParentNoFollow(record.trashedPath, fromLeaf);
     if (!from.valid()) {
         r.error = "the Trash cannot be opened";
         return r;
     }
-    fs::createDirectories(deletingLastPathComponent(record.originalPath));
+    // Every existing parent is opened without following a link before anything is created.
+    if (!isPlainAbsolute(record.originalPath) ||
+        !fs::createDirectoriesNoFollow(deletingLastPathComponent(record.originalPath))) {
+        r.error = "the original folder cannot be reached without following links";
+        return r;
+    }
     posix::Fd to = posix::openParentNoFollow(record.originalPath, toLeaf);
     if (!to.valid()) {
         r.error = "the original folder cannot be opened without following links";

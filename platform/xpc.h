@@ -22,6 +22,7 @@
 // client's place between the check and the answer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,6 +33,8 @@
 namespace vendrel::platform::xpc {
 
 inline constexpr uint32_t kMaxFramePayload = 64 * 1024;
+// Connections a listener serves at once; further clients are closed at accept.
+inline constexpr size_t kMaxConnections = 16;
 
 std::string serviceSocketPath(std::string_view service);  // logical
 

@@ -404,6 +404,15 @@ void Listener::run(const Handler& handler) {
         int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (c < 0)
             continue;
+        {
+            // Each connection holds a thread: past the cap a newcomer is turned away at once
+            // instead of letting stalled clients pile threads up.
+            std::lock_guard lock(mutex);
+            if (served.size() >= kMaxConnections) {
+                ::close(c);
+                continue;
+            }
+        }
         // The identity is taken now, while the client is connected.
         PeerIdentity peer = identifyPeer(c);
         std::lock_guard lock(mutex);

@@ -35,9 +35,11 @@ void downloadRemovalCommandList(const std::string& installPath, double timeoutSe
     // make the request ask for another file.
     const std::string url = platform::http::serverUrl(endpoints::kRemovalDatabaseFolder) +
                             platform::http::escapePathSegment(databaseFileName(components.back()));
-    const platform::http::Response response = platform::http::get(url, timeoutSeconds);
-    // The status code is not examined: an error page that holds "rm -rf" counts as a list.
-    if (!response.ok)
+    // The list becomes the root daemon's work: only the server's own answer counts, not an
+    // error page that happens to hold "rm -rf", nor another server's list behind a redirect.
+    const platform::http::Response response =
+        platform::http::get(url, timeoutSeconds, platform::http::Redirects::Refuse);
+    if (!response.ok || response.status != 200)
         return;
 
     const std::string& text = response.body;

@@ -24,8 +24,11 @@ bool UpdateCheck_funs::fetchNewInfo() {
     const std::string local = localCopyPath();
     if (platform::fs::fileExists(local))
         platform::fs::removeItem(local);
-    const platform::http::Response response = platform::http::get(
-        platform::http::serverUrl(endpoints::kUpdateInfo), platform::http::kDefaultTimeoutSeconds);
+    // Bounded like the application's other downloads: a server that hangs must not hold the
+    // check for a minute.
+    constexpr double kTimeoutSeconds = 10.0;
+    const platform::http::Response response =
+        platform::http::get(platform::http::serverUrl(endpoints::kUpdateInfo), kTimeoutSeconds);
     // Whatever arrived without a transport error is kept; a page that is not the expected
     // property list simply reads as "no update".
     if (response.ok)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/command_list.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/plist.h"
@@ -102,6 +103,13 @@ RestoreReport restore(const Removal& removal, std::chrono::system_clock::time_po
                                 [&](const auto& r) { return r.trashedPath == item.trashedPath; });
         if (rec == records.end()) {
             report.notRestored.push_back({item, "no longer in the Trash"});
+            continue;
+        }
+        // The record may have been rewritten by anyone who can write the Trash: its original
+        // place must be one a removal may touch for this user (its home, "/Applications",
+        // "/Library", ..., never another user's home), checked before anything is created.
+        if (auto why = command_list::pathRefusal(rec->originalPath, platform::homeDirectory())) {
+            report.notRestored.push_back({item, "\"" + rec->originalPath + "\" " + *why});
             continue;
         }
         auto moved = platform::trash::putBack(*rec);

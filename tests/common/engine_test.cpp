@@ -31,6 +31,10 @@ using test::subjects;
 using test::TempVolume;
 namespace stdfs = std::filesystem;
 
+// A file that only the command list below removes; what it removes goes to root's Trash.
+constexpr const char* kListedMarker = "/Library/Caches/com.listed.marker";
+const std::string kListedRemoval = std::string("rm -rf ") + kListedMarker;
+
 struct Run {
     std::string installPath;
     std::string name = "Foo";
@@ -112,14 +116,14 @@ TEST(EngineDispatch, PathsOfFewerThanThreeComponentsDoNothing) {
         vol.mkdir("/Andy.app");
         vol.mkdir("/Users/Shared/Foo");
         vol.write("/private/var/root/.Trash/old", "x");
-        const auto entries = sweep({.installPath = path,
-                                    .commandList = "touch " + vol.host("/marker"),
-                                    .userMode = false});
+        vol.write(kListedMarker, "x");
+        const auto entries =
+            sweep({.installPath = path, .commandList = kListedRemoval, .userMode = false});
         EXPECT_TRUE(entries.empty());
         EXPECT_TRUE(vol.exists("/Andy.app"));
         EXPECT_TRUE(vol.exists("/Users/Shared/Foo"));
         EXPECT_TRUE(vol.exists("/private/var/root/.Trash/old"));
-        EXPECT_FALSE(vol.exists("/marker"));
+        EXPECT_TRUE(vol.exists(kListedMarker));
     }
 }
 
@@ -135,6 +139,7 @@ struct FooVolume {
 
     FooVolume() {
         vol.makeBundle("/Applications/Foo.app", {{"CFBundleName", "Foo"}});
+        vol.write(kListedMarker, "only the command list removes this");
         const std::string sfl = h +
                                 "/Library/Application Support/com.apple.sharedfilelist/"
                                 "com.apple.LSSharedFileList.ApplicationRecentDocuments";
@@ -204,8 +209,8 @@ struct FooVolume {
 TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
     FooVolume foo;
     foo.vol.write("/private/var/root/.Trash/old", "x");
-    const auto entries = sweep({.installPath = "/Applications/Foo.app",
-                                .commandList = "touch " + shellQuote(foo.vol.host("/marker"))});
+    const auto entries =
+        sweep({.installPath = "/Applications/Foo.app", .commandList = kListedRemoval});
     EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
     for (const auto& path : foo.leftovers)
         EXPECT_FALSE(foo.vol.exists(path)) << path;
@@ -216,16 +221,15 @@ TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
                         JournalAction::CommandListRun, JournalAction::PatternRemoved})
         EXPECT_TRUE(only(entries, action).empty()) << toString(action);
     EXPECT_TRUE(foo.vol.exists("/private/var/root/.Trash/old"));
-    EXPECT_FALSE(foo.vol.exists("/marker"));
+    EXPECT_TRUE(foo.vol.exists(kListedMarker));
     EXPECT_TRUE(foo.vol.exists(foo.h + "/.Trash/com.foo.bar.plist"));
 }
 
 TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
     FooVolume foo;
     foo.vol.write("/private/var/root/.Trash/old", "x");
-    const auto entries = sweep({.installPath = "/Applications/Foo.app",
-                                .commandList = "touch " + shellQuote(foo.vol.host("/marker")),
-                                .userMode = false});
+    const auto entries = sweep(
+        {.installPath = "/Applications/Foo.app", .commandList = kListedRemoval, .userMode = false});
     ASSERT_GE(entries.size(), 3u);
     EXPECT_EQ(entries[0].action, JournalAction::ForceRemoved);
     EXPECT_EQ(entries[0].subject, "/Applications/Foo.app");
@@ -234,11 +238,20 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
                                      shellQuote(foo.vol.host("/Applications/Foo.app")));
     EXPECT_EQ(entries[1].action, JournalAction::ForceRemoved);
     EXPECT_EQ(entries[1].subject, "/private/var/root/.Trash");
-    EXPECT_EQ(entries.back().action, JournalAction::CommandListRun);
-    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
+    // The command list comes last: its one line, then the move of what it names.
+    ASSERT_GE(entries.size(), 3u);
+    const auto& list = entries[entries.size() - 3];
+    EXPECT_EQ(list.action, JournalAction::CommandListRun);
+    EXPECT_EQ(entries[entries.size() - 2].action, JournalAction::ShellLineRun);
+    EXPECT_EQ(entries.back().subject, kListedMarker);
+    auto moved = foo.leftovers;
+    moved.push_back(kListedMarker);
+    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), moved);
     EXPECT_FALSE(foo.vol.exists("/Applications/Foo.app"));
     EXPECT_FALSE(foo.vol.exists("/private/var/root/.Trash"));
-    EXPECT_TRUE(foo.vol.exists("/marker"));
+    // The list's item went to the Trash, where it can be put back.
+    EXPECT_TRUE(foo.vol.exists(entries.back().detail)) << entries.back().detail;
+    EXPECT_FALSE(foo.vol.exists(kListedMarker));
     foo.decoys.pop_back();  // the bundle itself
     for (const auto& path : foo.decoys)
         EXPECT_TRUE(foo.vol.exists(path)) << path;
@@ -389,20 +402,43 @@ TEST(EngineSweep, UnusableHomeFolderSkipsTheHomeSteps) {
 TEST(EngineSweep, DryRunChangesNothing) {
     FooVolume foo;
     const auto entries = sweep({.installPath = "/Applications/Foo.app",
-                                .commandList = "touch " + shellQuote(foo.vol.host("/marker")),
+                                .commandList = kListedRemoval,
                                 .userMode = false,
                                 .dryRun = true});
-    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
+    auto wouldMove = foo.leftovers;
+    wouldMove.push_back(kListedMarker);  // the command list's line
+    EXPECT_EQ(only(entries, JournalAction::MovedToTrash), wouldMove);
     EXPECT_EQ(only(entries, JournalAction::CommandListRun).size(), 1u);
     for (const auto& e : entries)
         EXPECT_TRUE(e.dryRun);
     for (const auto& path : foo.leftovers)
         EXPECT_TRUE(foo.vol.exists(path)) << path;
     EXPECT_TRUE(foo.vol.exists("/Applications/Foo.app"));
-    EXPECT_FALSE(foo.vol.exists("/marker"));
+    EXPECT_TRUE(foo.vol.exists(kListedMarker));
 }
 
 // ---- Self-removal ----
+
+// Any folder may be named "Vendrel.app": only the installed product's bundle removes the
+// product and its daemon.
+TEST(EngineSelfRemoval, ACopyElsewhereLeavesTheInstalledProductAlone) {
+    for (const char* copy : {"/Applications/Games/Vendrel.app", "/Users/tester/Vendrel.app"}) {
+        SCOPED_TRACE(copy);
+        TempVolume vol;
+        vol.makeBundle("/Applications/Vendrel.app", {{"CFBundleName", "Vendrel"}});
+        vol.makeBundle(copy, {{"CFBundleName", "Vendrel"}});
+        vol.write("/Library/Application Support/Vendrel/state", "x");
+        vol.write("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist", "x");
+        const auto entries = sweep({.installPath = copy,
+                                    .name = "Vendrel",
+                                    .publisher = "com.Vendrel.Ostrand",
+                                    .userMode = false});
+        EXPECT_TRUE(only(entries, JournalAction::RoutineSelected).empty());
+        EXPECT_TRUE(vol.exists("/Applications/Vendrel.app/Contents/Info.plist"));
+        EXPECT_TRUE(vol.exists("/Library/Application Support/Vendrel/state"));
+        EXPECT_TRUE(vol.exists("/Library/LaunchDaemons/com.Vendrel.Ostrand.DaemonServer.plist"));
+    }
+}
 
 TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
     for (bool userMode : {false, true}) {
@@ -428,11 +464,12 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         vol.write(h + "/Library/Application Support/Vendrel/user-state", "x");
         vol.write("/Users/Shared/Vendrel/x", "a sweep would take this");
         vol.write(h + "/Library/Caches/com.Vendrel.Ostrand/x", "and this");
+        vol.write(kListedMarker, "x");
         setHomeDirectory(h);
         const auto entries = sweep({.installPath = "/Applications/Vendrel.app",
                                     .name = "Vendrel",
                                     .publisher = "com.Vendrel.Ostrand",
-                                    .commandList = "touch " + shellQuote(vol.host("/marker")),
+                                    .commandList = kListedRemoval,
                                     .userMode = userMode});
         setHomeDirectory(std::nullopt);
 
@@ -446,7 +483,7 @@ TEST(EngineSelfRemoval, OwnBundleRunsTheSelfRemovalAndNothingElse) {
         EXPECT_FALSE(vol.exists(h + "/Library/Application Support/Vendrel"));
         EXPECT_TRUE(vol.exists("/Users/Shared/Vendrel/x"));
         EXPECT_TRUE(vol.exists(h + "/Library/Caches/com.Vendrel.Ostrand/x"));
-        EXPECT_FALSE(vol.exists("/marker"));
+        EXPECT_TRUE(vol.exists(kListedMarker));
         EXPECT_TRUE(app.killedWithin(std::chrono::seconds(5)));
         EXPECT_TRUE(daemon.killedWithin(std::chrono::seconds(5)));
         EXPECT_TRUE(otherDaemon.running());

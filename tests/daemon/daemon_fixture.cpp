@@ -1,9 +1,11 @@
 #include "tests/daemon/daemon_fixture.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,6 +154,44 @@ std::string DaemonVolume::send(std::string_view message, double timeout) const {
     while (!out.empty() && out.back() == '\n')
         out.pop_back();
     return out;
+}
+
+std::string DaemonVolume::sendAs(uid_t uid, std::string_view message, double timeout) const {
+    for (const char* folder : {"/", "/private", "/private/var", "/private/var/run",
+                               "/private/var/run/vendrel-xpc", "/Applications"})
+        if (vol_.exists(folder))
+            ::chmod(vol_.host(folder).c_str(), 0755);
+    int out[2];
+    if (::pipe(out) != 0)
+        throw std::runtime_error("pipe");
+    const std::string exe = appExecutable();
+    const std::string text(message);
+    const std::string limit = std::to_string(timeout);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
+        const gid_t gid = static_cast<gid_t>(uid);
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(gid, gid, gid) != 0 ||
+            ::setresuid(uid, uid, uid) != 0)
+            ::_exit(126);
+        const char* argv[] = {exe.c_str(), "daemon-send", text.c_str(),
+                              "--timeout", limit.c_str(), nullptr};
+        ::execve(exe.c_str(), const_cast<char* const*>(argv), environ);
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string reply;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        reply.append(buf, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    while (!reply.empty() && reply.back() == '\n')
+        reply.pop_back();
+    return reply;
 }
 
 }  // namespace vendrel::test

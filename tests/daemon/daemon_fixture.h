@@ -52,6 +52,10 @@ class DaemonVolume {
                                             const std::string& name) const;
     // Sends one message through the installed application; the reply, or "" without one.
     std::string send(std::string_view message, double timeout = 30) const;
+    // The same from a stranger: a forked child that drops to `uid` (groups and all) and then
+    // runs the installed application. Opens the volume's folders to others first, so that
+    // the stranger can reach the program and the service's socket.
+    std::string sendAs(uid_t uid, std::string_view message, double timeout = 30) const;
 
   private:
     TempVolume vol_;

@@ -6,8 +6,10 @@
 
 #include "platform/fs.h"
 #include "platform/paths.h"
+#include "platform/plist.h"
 #include "platform/trash.h"
 #include "platform/tree_walk.h"
+#include "tests/support/env.h"
 #include "tests/support/volume.h"
 
 namespace vendrel::platform {
@@ -194,6 +196,65 @@ TEST(Trash, MovesWithClashFreeNamesAndPutsBack) {
     EXPECT_FALSE(clash.moved);
     EXPECT_EQ(vol.read(second.trashedPath + "/db"), "2");
     EXPECT_EQ(trash::records().size(), 1u);
+}
+
+// Put-back records lie in the user's Trash and anyone who can write it can rewrite them: a
+// tampered record moves nothing out of place and creates nothing outside the volume.
+TEST(Trash, TamperedRecordsMoveAndCreateNothing) {
+    test::TempVolume outside;
+    outside.mkdir("/out");
+    test::TempVolume vol;
+    const std::string trashFolder = trash::trashFolder();
+    vol.write("/Library/Preferences/com.secret.plist", "root's");
+    vol.write(trashFolder + "/item", "trashed");
+    vol.symlink(outside.host("/out"), "/Users/tester/Linked");
+    struct Row {
+        const char* name;
+        std::string original;
+        std::string trashed;
+    };
+    const Row rows[] = {
+        {"trashed item outside the Trash", "/Users/tester/Desktop/stolen.plist",
+         "/Library/Preferences/com.secret.plist"},
+        {"original with ..", "/Users/tester/../../../../../../out/new/item", trashFolder + "/item"},
+        {"original through a linked folder", "/Users/tester/Linked/new/item",
+         trashFolder + "/item"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        vol.write(trashFolder + "/.Vendrel-PutBack/item.plist",
+                  plist::toXml(plist::Value(plist::Dictionary{{"OriginalPath", row.original},
+                                                              {"TrashedPath", row.trashed},
+                                                              {"Timestamp", 1.0}})));
+        for (const auto& rec : trash::records())
+            EXPECT_FALSE(trash::putBack(rec).moved);
+        const trash::Record forged{row.original, row.trashed, {}};
+        EXPECT_FALSE(trash::putBack(forged).moved);
+        EXPECT_EQ(vol.read("/Library/Preferences/com.secret.plist"), "root's");
+        EXPECT_EQ(vol.read(trashFolder + "/item"), "trashed");
+        EXPECT_FALSE(vol.exists("/Users/tester/Desktop/stolen.plist"));
+        EXPECT_FALSE(outside.exists("/out/new"));
+        EXPECT_FALSE(std::filesystem::exists(outside.root() + "/../out"));
+    }
+    // Only the last record is well-formed; its put-back failed at the link, before it
+    // created anything.
+    EXPECT_EQ(trash::records().size(), 1u);
+}
+
+// A home setting of "/Users/../.." once made the Trash code create ".Trash" beside the volume.
+TEST(Trash, AHomeThatClimbsOutCreatesNothingOutside) {
+    test::TempVolume vol;
+    vol.write("/Library/Caches/com.foo/db", "1");
+    const auto outsideTrash = std::filesystem::path(vol.root()).parent_path() / ".Trash";
+    const bool before = std::filesystem::exists(outsideTrash);
+    for (const char* home : {"/Users/../..", "/Users/tester/../../.."}) {
+        SCOPED_TRACE(home);
+        test::ScopedEnv setting("VENDREL_HOME", std::string(home));
+        EXPECT_FALSE(trash::moveToTrash("/Library/Caches/com.foo").moved);
+        EXPECT_FALSE(fs::createDirectories(std::string(home) + "/.Trash"));
+    }
+    EXPECT_EQ(vol.read("/Library/Caches/com.foo/db"), "1");
+    EXPECT_EQ(std::filesystem::exists(outsideTrash), before);
 }
 
 TEST(Trash, LinksMoveAsLinksAndMissingItemsStay) {

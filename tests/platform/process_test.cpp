@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "platform/child.h"
 #include "tests/support/child_process.h"
 #include "tests/support/volume.h"
 
@@ -112,6 +113,17 @@ TEST(RunningApplications, FollowsDeletedAndMovedExecutables) {
     ASSERT_TRUE(m.has_value());
     EXPECT_EQ(m->bundlePath, vol.home() + "/.Trash/Moved.app");
     EXPECT_EQ(m->bundleName, "Moved");
+}
+
+// A child that never ends is killed at its bound and reaped, instead of holding its caller
+// (the daemon's one request at a time) for ever.
+TEST(ChildPrograms, AChildPastItsBoundIsKilled) {
+    const auto done = runAndWait({"/bin/sleep", "30"}, 0.2);
+    EXPECT_TRUE(done.started);
+    EXPECT_TRUE(done.timedOut);
+    const auto quick = runAndWait({"/bin/true"});
+    EXPECT_FALSE(quick.timedOut);
+    EXPECT_EQ(quick.exitCode, 0);
 }
 
 TEST(ForceTerminate, KillsTheListedProcess) {

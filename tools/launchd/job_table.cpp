@@ -83,7 +83,38 @@ void JobTable::loadFolder(const std::string& folder) {
     }
 }
 
+namespace {
+
+std::chrono::steady_clock::duration throttle() {
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(kThrottleSeconds * platform::timeScale()));
+}
+
+// Why a file may not decide what runs as root: a link, a link among its parents, a file of
+// another user than root (or the stand-in's own user), or one that group or others may write.
+std::optional<std::string> rootOnlyRefusal(const std::string& logical) {
+    if (auto link = platform::fs::linkAmongParents(logical))
+        return "lies behind the symbolic link " + *link;
+    struct stat st {};
+    const std::string host = platform::toHost(logical);
+    if (host.empty() || ::lstat(host.c_str(), &st) != 0)
+        return std::string("is missing");
+    if (!S_ISREG(st.st_mode))
+        return std::string("is not a regular file");
+    if (st.st_uid != 0 && st.st_uid != ::geteuid())
+        return "is owned by user " + std::to_string(st.st_uid) + ", not by root";
+    if (st.st_mode & (S_IWGRP | S_IWOTH))
+        return std::string("may be changed by other users");
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::string JobTable::load(const std::string& plistPath) {
+    if (platform::deletingLastPathComponent(plistPath) != kJobFolder)
+        return plistPath + ": jobs load only from " + std::string(kJobFolder);
+    if (auto why = rootOnlyRefusal(plistPath))
+        return plistPath + ": " + *why;
     auto dict = plist::readDictionary(plistPath);
     if (!dict)
         return plistPath + ": not a readable launchd property list";
@@ -205,14 +236,26 @@ void JobTable::refuseWaitingClients(int fd) {
 }
 
 void JobTable::start(Job& job) {
+    const auto now = std::chrono::steady_clock::now();
+    job.lastStart = now;
+    // A start that fails is retried after the throttle, not at every turn of the loop.
+    auto fail = [&](const std::string& why) {
+        say("cannot start " + job.label + ": " + why);
+        job.lastExit = 127;
+        if (job.keepAliveUnlessSuccess)
+            job.restartAt = now + throttle();
+        else
+            job.restartAt.reset();
+    };
     const std::string program = platform::toHost(job.program);
     struct stat st {};
     if (program.empty() || ::stat(program.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::access(program.c_str(), X_OK) != 0) {
-        say("cannot start " + job.label + ": no program at " + job.program);
-        job.lastExit = 127;
-        return;
-    }
+        ::access(program.c_str(), X_OK) != 0)
+        return fail("no program at " + job.program);
+    // The program runs as root: only a file that only root may change, reached without a
+    // link, may be it.
+    if (auto why = rootOnlyRefusal(job.program))
+        return fail("the program " + job.program + " " + *why);
     std::string fdList;
     for (size_t i = 0; i < job.services.size(); ++i) {
         if (i)
@@ -277,9 +320,12 @@ void JobTable::reap() {
             const bool success = WIFEXITED(status) && WEXITSTATUS(status) == 0;
             say(j.label + " ended: " + describeExit(status));
             if (j.keepAliveUnlessSuccess && !success) {
-                j.restartAt = std::chrono::steady_clock::now() +
-                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                  std::chrono::duration<double>(platform::timeScale()));
+                auto at = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(platform::timeScale()));
+                if (j.lastStart)
+                    at = std::max(at, *j.lastStart + throttle());
+                j.restartAt = at;
             }
         }
     }

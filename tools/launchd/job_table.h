@@ -8,8 +8,14 @@
 //     (on demand) and the job accepts the waiting connection. The sockets are handed to the
 //     job as inherited descriptors named in VENDREL_XPC_FDS.
 //   - After an exit, KeepAlive { SuccessfulExit = false } restarts the job when the exit
-//     status is not 0 or the job died of a signal, after a throttle of 1 second (scaled by
-//     VENDREL_TIME_SCALE); after exit 0 it waits for the next client.
+//     status is not 0 or the job died of a signal, 1 second after the exit and at least
+//     kThrottleSeconds after its last start, as launchd throttles (both scaled by
+//     VENDREL_TIME_SCALE); a start that fails (no program) is retried after the throttle;
+//     after exit 0 it waits for the next client.
+//   - Jobs run as root, so only root decides what they are: a job file loads only from
+//     kJobFolder, owned by root and not writable by group or others, reached without a link;
+//     its program must be the same kind of file, checked at every start. (The control
+//     socket answers root alone: see launchd_main.cpp.)
 //   - Loading a job whose label is loaded replaces the loaded one; unloading stops starting
 //     it, removes its sockets and sends the running instance SIGTERM (SIGKILL after 10 s).
 //   - Only labels on the allow list are loaded. A volume carries other programs' launch
@@ -26,9 +32,13 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vendrel::launchd_standin {
+
+inline constexpr std::string_view kJobFolder = "/Library/LaunchDaemons";
+inline constexpr double kThrottleSeconds = 10.0;
 
 struct Service {
     std::string name;
@@ -45,6 +55,7 @@ struct Job {
     pid_t pid = 0;
     std::optional<int> lastExit;  // exit status, or 128 + signal
     std::optional<std::chrono::steady_clock::time_point> restartAt;
+    std::optional<std::chrono::steady_clock::time_point> lastStart;
 };
 
 class JobTable {

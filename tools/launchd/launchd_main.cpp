@@ -5,12 +5,14 @@
 //   vendrel-launchd [--allow-label LABEL]...
 //
 // Loads the allowed jobs of /Library/LaunchDaemons on the volume, serves the control socket
-// of platform/launchd.h (load, unload, list), starts jobs on demand and restarts them (see
-// job_table.h). SIGTERM or SIGINT stops every job and ends the stand-in.
+// of platform/launchd.h (load, unload, list) to root alone (mode 0600 and the peer's
+// credentials), starts jobs on demand and restarts them (see job_table.h). SIGTERM or SIGINT stops
+// every job and ends the stand-in.
 #include <poll.h>
 #include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -35,6 +37,15 @@ void serveControl(int listenFd, vendrel::launchd_standin::JobTable& jobs) {
     if (c < 0)
         return;
     vendrel::platform::xpc::Connection connection(c);
+    // Loading a job makes its program run as root: only root (or the stand-in's own user)
+    // may ask. The socket's mode says the same; this holds even if someone changed it.
+    ucred peer{};
+    socklen_t len = sizeof peer;
+    if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &peer, &len) != 0 ||
+        (peer.uid != 0 && peer.uid != ::geteuid())) {
+        connection.send("error\nonly root may control launchd");
+        return;
+    }
     auto request = connection.receive(5.0);
     if (!request)
         return;
@@ -84,6 +95,8 @@ int main(int argc, char** argv) {
         std::cerr << "vendrel-launchd: " << error << "\n";
         return 1;
     }
+    // Clients other than root are kept out by the socket's mode as well as by serveControl.
+    ::chmod(vendrel::platform::toHost(vendrel::platform::launchd::kControlSocket).c_str(), 0600);
     vendrel::launchd_standin::JobTable jobs(allowed);
     jobs.loadFolder("/Library/LaunchDaemons");
 
