@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Whole-command timings of Vendrel against bare anchors, side by side in one run.
 
-    bench/end_to_end.py [build folder=build-rel] [rounds=11]
+    bench/end_to_end.py [build folder=build-rel] [rounds=11] [analyze,list,sweep,remove]
 
 Makes its fixtures in a temporary folder (removed at the end) with the benchmarks' own
 generators, then times each command and its anchor alternately, both as whole processes
@@ -29,6 +29,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 BUILD = sys.argv[1] if len(sys.argv) > 1 else "build-rel"
 ROUNDS = int(sys.argv[2]) if len(sys.argv) > 2 else 11
+SECTIONS = sys.argv[3].split(",") if len(sys.argv) > 3 else ["analyze", "list", "sweep", "remove"]
 VENDREL = os.path.join(BUILD, "Vendrel")
 BENCH = os.path.join(BUILD, "bench")
 
@@ -113,64 +114,78 @@ def main():
         print("%-34s %11s  %11s  %7s" % ("what", "Vendrel", "anchor", "ratio"))
 
         big = os.path.join(work, "big")
-        subprocess.run([os.path.join(BENCH, "bench_analysis_bench"), "--make",
-                        big + "/Applications/Big.app", "200000", "20000"], check=True)
-        env = dict(env0, VENDREL_ROOT=big)
-        paired("analyze, 200k files, whole command",
-               ([VENDREL, "analyze", "/Applications/Big.app"], env),
-               ([os.path.join(BENCH, "bench_analysis_bench"), "--walk",
-                 big + "/Applications/Big.app"], env))
-        shutil.rmtree(big)
-
-        apps = os.path.join(work, "apps")
-        subprocess.run([os.path.join(BENCH, "bench_catalogue_bench"), "--make", apps, "500"],
-                       check=True)
-        env = dict(env0, VENDREL_ROOT=apps)
-        paired("list --json, 500 bundles", ([VENDREL, "list", "--json"], env),
-               ([os.path.join(BENCH, "bench_catalogue_bench"), "--bare", apps], env))
-
-        lib = os.path.join(work, "lib")
-        folders = subprocess.run([os.path.join(BENCH, "bench_sweep_bench"), "--make", lib,
-                                  "50000"], check=True, capture_output=True,
-                                 text=True).stdout.split("\n")
-        env = dict(env0, VENDREL_ROOT=lib)
-        paired("sweep --dry-run, ~50k entries",
-               ([VENDREL, "sweep", "/Applications/Bench Notes.app", "--dry-run"], env),
-               (["ls", "-fR"] + [f for f in folders if f], env))
-
-        # Removals: a fresh small application each round, with the waits a user gets.
-        vol = os.path.join(work, "vol")
-
-        def small_app():
-            shutil.rmtree(vol, ignore_errors=True)
-            contents = os.path.join(vol, "Applications/Tiny.app/Contents")
-            os.makedirs(contents + "/MacOS")
-            os.makedirs(os.path.join(vol, "Users/bench/Library/Preferences"))
-            os.makedirs(os.path.join(vol, "Users/bench/.Trash"))
-            with open(contents + "/Info.plist", "w") as f:
-                f.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
-                        "<key>CFBundleName</key><string>Tiny</string>"
-                        "<key>CFBundleIdentifier</key><string>com.example.tiny</string>"
-                        "</dict></plist>\n")
-            with open(contents + "/MacOS/Tiny", "w") as f:
-                f.write("#!/bin/sh\n")
-            with open(os.path.join(vol, "Users/bench/Library/Preferences/"
-                                        "com.example.tiny.plist"), "w") as f:
-                f.write("x")
-
-        env = dict(env0, VENDREL_ROOT=vol)
-        del env["VENDREL_TIME_SCALE"]
-        argv = [VENDREL, "remove", "/Applications/Tiny.app", "--yes"]
-        rounds = max(3, ROUNDS // 3)
-        single("remove, small app, default waits", (argv, env, small_app), rounds)
-        listener, silent = silent_server()
-        single("remove, silent server", (argv, dict(env, VENDREL_SERVER_URL=silent), small_app),
-               rounds)
-        listener.close()
+        if "analyze" in SECTIONS:
+            analyze(big, env0)
+        if "list" in SECTIONS:
+            list_json(os.path.join(work, "apps"), env0)
+        if "sweep" in SECTIONS:
+            sweep(os.path.join(work, "lib"), env0)
+        if "remove" in SECTIONS:
+            remove(os.path.join(work, "vol"), env0)
         server.shutdown()
         print("load average after:  %.2f %.2f %.2f" % os.getloadavg())
     finally:
         shutil.rmtree(work, ignore_errors=True)
+
+
+def analyze(big, env0):
+    subprocess.run([os.path.join(BENCH, "bench_analysis_bench"), "--make",
+                    big + "/Applications/Big.app", "200000", "20000"], check=True)
+    env = dict(env0, VENDREL_ROOT=big)
+    paired("analyze, 200k files, whole command",
+           ([VENDREL, "analyze", "/Applications/Big.app"], env),
+           ([os.path.join(BENCH, "bench_analysis_bench"), "--walk",
+             big + "/Applications/Big.app"], env))
+    shutil.rmtree(big)
+
+
+def list_json(apps, env0):
+    subprocess.run([os.path.join(BENCH, "bench_catalogue_bench"), "--make", apps, "500"],
+                   check=True)
+    env = dict(env0, VENDREL_ROOT=apps)
+    paired("list --json, 500 bundles", ([VENDREL, "list", "--json"], env),
+           ([os.path.join(BENCH, "bench_catalogue_bench"), "--bare", apps], env))
+
+
+def sweep(lib, env0):
+    folders = subprocess.run([os.path.join(BENCH, "bench_sweep_bench"), "--make", lib,
+                              "50000"], check=True, capture_output=True,
+                             text=True).stdout.split("\n")
+    env = dict(env0, VENDREL_ROOT=lib)
+    paired("sweep --dry-run, ~50k entries",
+           ([VENDREL, "sweep", "/Applications/Bench Notes.app", "--dry-run"], env),
+           (["ls", "-fR"] + [f for f in folders if f], env))
+
+
+def remove(vol, env0):
+    # Removals: a fresh small application each round, with the waits a user gets.
+
+    def small_app():
+        shutil.rmtree(vol, ignore_errors=True)
+        contents = os.path.join(vol, "Applications/Tiny.app/Contents")
+        os.makedirs(contents + "/MacOS")
+        os.makedirs(os.path.join(vol, "Users/bench/Library/Preferences"))
+        os.makedirs(os.path.join(vol, "Users/bench/.Trash"))
+        with open(contents + "/Info.plist", "w") as f:
+            f.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+                    "<key>CFBundleName</key><string>Tiny</string>"
+                    "<key>CFBundleIdentifier</key><string>com.example.tiny</string>"
+                    "</dict></plist>\n")
+        with open(contents + "/MacOS/Tiny", "w") as f:
+            f.write("#!/bin/sh\n")
+        with open(os.path.join(vol, "Users/bench/Library/Preferences/"
+                                    "com.example.tiny.plist"), "w") as f:
+            f.write("x")
+
+    env = dict(env0, VENDREL_ROOT=vol)
+    del env["VENDREL_TIME_SCALE"]
+    argv = [VENDREL, "remove", "/Applications/Tiny.app", "--yes"]
+    rounds = max(3, ROUNDS // 3)
+    single("remove, small app, default waits", (argv, env, small_app), rounds)
+    listener, silent = silent_server()
+    single("remove, silent server", (argv, dict(env, VENDREL_SERVER_URL=silent), small_app),
+           rounds)
+    listener.close()
 
 
 if __name__ == "__main__":
