@@ -6,6 +6,8 @@
 // resident size grows during the first inventory, per file.
 //
 //   bench_analysis_bench [files=200000] [folders=20000] [rounds=5]
+//   bench_analysis_bench --make <host folder> <files> <folders>   (the same bundle, kept)
+//   bench_analysis_bench --walk <host folder>    (one bare walk: the end-to-end anchor)
 //
 // Prints the median and the best time of each, and their ratios. On a busy machine the
 // best times are the steadier figure.
@@ -238,6 +240,17 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--make" && argc == 5) {
+        generate(argv[2], std::atol(argv[3]), std::atol(argv[4]));
+        return 0;
+    }
+    if (mode == "--walk" && argc == 3) {
+        const Counts c = bare(argv[2]);
+        std::printf("%lu folders, %lu files, %lu bytes\n", (unsigned long)c.dirs,
+                    (unsigned long)c.files, (unsigned long)c.bytes);
+        return 0;
+    }
     const long files = argc > 1 ? std::atol(argv[1]) : 200000;
     const long folders = argc > 2 ? std::atol(argv[2]) : 20000;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;

@@ -154,7 +154,26 @@ double seconds(Clock::duration d) {
 
 }  // namespace
 
+// The volume of the benchmark kept for an end-to-end run, with the application the sweep
+// looks for; prints the host folders the baseline reads, one a line.
+int make(const std::string& root, size_t total) {
+    populate(root, total);
+    using namespace vendrel::platform::plist;
+    const std::string bundle = root + "/Applications/Bench Notes.app/Contents";
+    stdfs::create_directories(bundle + "/MacOS");
+    std::ofstream(bundle + "/Info.plist") << toXml(Value(Dictionary{
+        {"CFBundleName", "Bench Notes"}, {"CFBundleIdentifier", "com.benchmark.notes"}}));
+    for (const auto& share : kShares)
+        std::printf("%s%s\n", root.c_str(), share.folder.c_str());
+    for (const auto& job : kJobs)
+        std::printf("%s%s\n", root.c_str(), job.first.c_str());
+    std::printf("%s/private/var/folders/vd\n", root.c_str());
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--make")
+        return make(argv[2], std::stoul(argv[3]));
     const size_t total = argc > 1 ? std::stoul(argv[1]) : 50000;
     std::string tmpl = (stdfs::temp_directory_path() / "vendrel-bench-XXXXXX").string();
     if (!::mkdtemp(tmpl.data()))

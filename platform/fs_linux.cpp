@@ -364,21 +364,29 @@ std::optional<std::string> readFile(std::string_view logical, uint64_t maxBytes)
         return std::nullopt;
     if (static_cast<uint64_t>(st.st_size) > maxBytes)
         return std::nullopt;
+    // Read straight into the result, asking for one byte more than the size: a regular file
+    // that gives fewer bytes than asked is at its end, which saves the read that would only
+    // return 0 (the catalogue reads hundreds of small lists). A file that grew since the
+    // fstat is read on until its end or the cap.
     std::string out;
-    char buf[65536];
+    size_t used = 0;
+    size_t want = static_cast<size_t>(st.st_size) + 1;
     for (;;) {
-        ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        out.resize(used + want);
+        const ssize_t n = ::read(fd.get(), out.data() + used, want);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return std::nullopt;
         }
-        if (n == 0)
-            break;
-        out.append(buf, static_cast<size_t>(n));
-        if (out.size() > maxBytes)
+        used += static_cast<size_t>(n);
+        if (used > maxBytes)
             return std::nullopt;
+        if (static_cast<size_t>(n) < want)
+            break;
+        want = 65536;
     }
+    out.resize(used);
     return out;
 }
 

@@ -66,5 +66,9 @@ bool postForm(const std::string& url, std::string body);
 
 // Waits until no post is running or `seconds` have passed; true when none is running.
 bool waitForPosts(double seconds);
+// Replaces kExitGraceSeconds for the rest of the process. A front end whose own wait for
+// posts already spent its time budget sets 0: exit then aborts what is left at once
+// instead of waiting a grace period on top of the budget.
+void setExitGraceSeconds(double seconds);
 
 }  // namespace vendrel::platform::http

@@ -30,6 +30,7 @@ struct PostTracker {
     // abort their transfers, so that none is left inside libcurl or the TLS library while
     // the process tears those down.
     std::atomic<bool> abandon{false};
+    std::atomic<double> exitGrace{kExitGraceSeconds};
 };
 
 PostTracker& tracker() {
@@ -45,7 +46,7 @@ bool waitIdle(double seconds) {
 }
 
 void atExit() {
-    if (waitIdle(kExitGraceSeconds))
+    if (waitIdle(tracker().exitGrace.load()))
         return;
     tracker().abandon = true;
     // libcurl calls the progress callback at least once a second, also while it waits for
@@ -241,6 +242,10 @@ bool postForm(const std::string& url, std::string body) {
 
 bool waitForPosts(double seconds) {
     return waitIdle(seconds);
+}
+
+void setExitGraceSeconds(double seconds) {
+    tracker().exitGrace.store(std::max(0.0, seconds));
 }
 
 }  // namespace vendrel::platform::http

@@ -505,7 +505,11 @@ std::optional<KeyStrings> binaryStringsForKeys(std::string_view bytes,
 // document that uses one (or declares any in an internal DTD subset) is refused rather
 // than read with the reference left in.
 bool referencesAreSimple(std::string_view text) {
-    size_t i = 0;
+    // Most lists hold no reference at all: one scan for '&' settles them.
+    size_t i = text.find('&');
+    if (i == std::string_view::npos)
+        return true;
+    i = 0;
     while ((i = text.find_first_of("&<", i)) != std::string_view::npos) {
         if (text[i] == '<') {
             // Skip sections whose '&' is literal.
@@ -542,6 +546,17 @@ std::string_view trimmed(std::string_view s) {
     if (first == std::string_view::npos)
         return {};
     return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Whether textOf would accept the element, without the copy.
+bool isText(const pugi::xml_node& element) {
+    for (pugi::xml_node child : element.children()) {
+        const auto type = child.type();
+        if (type != pugi::node_pcdata && type != pugi::node_cdata && type != pugi::node_comment &&
+            type != pugi::node_pi)
+            return false;
+    }
+    return true;
 }
 
 // Text content of a scalar element: its character data and CDATA sections; any element
@@ -836,7 +851,7 @@ bool xmlValueIsValid(const pugi::xml_node& element, int depth) {
             if (child.type() != pugi::node_element)
                 continue;
             if (dictionary && expectKey) {
-                if (std::string_view(child.name()) != "key" || !textOf(child))
+                if (std::string_view(child.name()) != "key" || !isText(child))
                     return false;
                 expectKey = false;
                 continue;
@@ -849,11 +864,11 @@ bool xmlValueIsValid(const pugi::xml_node& element, int depth) {
     }
     if (name == "true" || name == "false")
         return element.first_child().type() != pugi::node_element;
+    if (name == "string")
+        return isText(element);
     auto text = textOf(element);
     if (!text)
         return false;
-    if (name == "string")
-        return true;
     if (name == "integer")
         return parseInteger(*text).has_value();
     if (name == "real")
