@@ -220,7 +220,7 @@ TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
     EXPECT_TRUE(foo.vol.exists(foo.h + "/.Trash/com.foo.bar.plist"));
 }
 
-TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
+TEST(EngineSweep, RootModeForceRemovesSweepsThenRunsTheCommandList) {
     FooVolume foo;
     foo.vol.write("/private/var/root/.Trash/old", "x");
     const auto entries = sweep({.installPath = "/Applications/Foo.app",
@@ -232,12 +232,13 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
     EXPECT_EQ(entries[0].detail, "chmod 777 " + shellQuote(foo.vol.host("/Applications/Foo.app")) +
                                      ";rm -rf " +
                                      shellQuote(foo.vol.host("/Applications/Foo.app")));
-    EXPECT_EQ(entries[1].action, JournalAction::ForceRemoved);
-    EXPECT_EQ(entries[1].subject, "/private/var/root/.Trash");
+    // Root's Trash keeps what was there before this removal (no routine put anything there).
+    EXPECT_EQ(only(entries, JournalAction::ForceRemoved),
+              std::vector<std::string>{"/Applications/Foo.app"});
     EXPECT_EQ(entries.back().action, JournalAction::CommandListRun);
     EXPECT_EQ(only(entries, JournalAction::MovedToTrash), foo.leftovers);
     EXPECT_FALSE(foo.vol.exists("/Applications/Foo.app"));
-    EXPECT_FALSE(foo.vol.exists("/private/var/root/.Trash"));
+    EXPECT_TRUE(foo.vol.exists("/private/var/root/.Trash/old"));
     EXPECT_TRUE(foo.vol.exists("/marker"));
     foo.decoys.pop_back();  // the bundle itself
     for (const auto& path : foo.decoys)
@@ -363,8 +364,7 @@ TEST(EngineSweep, HostileNamesAndIdentifiersTouchNothing) {
             if (userMode) {
                 EXPECT_TRUE(forced.empty());
             } else {
-                EXPECT_EQ(forced, (std::vector<std::string>{"/Applications/Evil.app",
-                                                            "/private/var/root/.Trash"}));
+                EXPECT_EQ(forced, std::vector<std::string>{"/Applications/Evil.app"});
             }
             EXPECT_FALSE(only(entries, JournalAction::Skipped).empty());
         }
