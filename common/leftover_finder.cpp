@@ -427,7 +427,10 @@ std::vector<RemovedFinding> removeFindings(const std::vector<Finding>& findings,
             files::moveToTrash(f.path);
             if (!trashed.trashedPaths().empty()) {
                 r.trashedPath = trashed.trashedPaths().front();
-                r.destination = asRoot ? "root's Trash" : "user's Trash";
+                // Whose Trash it is follows from where it went, not from who runs.
+                r.destination = r.trashedPath.rfind("/private/var/root/.Trash/", 0) == 0
+                                    ? "root's Trash"
+                                    : "user's Trash";
             } else {
                 r.destination =
                     platform::fs::attributesOfItem(f.path) ? "left: could not be moved" : "deleted";
