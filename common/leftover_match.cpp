@@ -181,14 +181,15 @@ bool isSpecificName(std::string_view name) {
 bool isSpecificIdentifier(std::string_view identifier) {
     if (!guard::isUsableIdentifier(identifier))
         return false;
-    // What follows the first component must say more than a letter or two: "com.a" and
-    // "io.s.s" name nothing, "com.sublimetext.4" and "md.obsidian" do.
+    // What follows the first component must say more than a letter, and the whole more than
+    // a few: "com.a" and "io.s.s" name nothing; "notion.id", "com.sublimetext.4" and
+    // "md.obsidian" do.
     std::string t = platform::trimWhitespaceAndNewlines(identifier);
     const auto dot = t.find('.');
-    size_t letters = 0;
+    size_t after = 0;
     for (size_t i = dot + 1; i < t.size(); ++i)
-        letters += t[i] == '.' ? 0 : 1;
-    return letters >= 3;
+        after += t[i] == '.' ? 0 : 1;
+    return after >= 2 && dot + after >= 6;
 }
 
 AppIdentity identityOf(const std::string& bundlePath, const std::string& fallbackName,

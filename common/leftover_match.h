@@ -39,8 +39,8 @@ bool programLiesIn(std::string_view program, std::string_view folder);
 // A display name specific enough to name one product's folders: usable as a folder name, at
 // least three characters, and not a word every product uses ("Helper", "Updater", ...).
 bool isSpecificName(std::string_view name);
-// An identifier specific enough to match one product: guard::isUsableIdentifier, and at
-// least three characters besides the dots after its first component.
+// An identifier specific enough to match one product: guard::isUsableIdentifier, at least two
+// characters besides dots after its first component, and at least six in all.
 bool isSpecificIdentifier(std::string_view identifier);
 
 // One installed application (or preference pane) as the matching rules see it.

@@ -113,6 +113,7 @@ TEST(LeftoverMatch, GenericNamesAndIdentifiersMatchNothing) {
     EXPECT_TRUE(leftovers::isSpecificName("VLC"));
     EXPECT_TRUE(leftovers::isSpecificIdentifier("md.obsidian"));
     EXPECT_TRUE(leftovers::isSpecificIdentifier("com.sublimetext.4"));
+    EXPECT_TRUE(leftovers::isSpecificIdentifier("notion.id"));
 }
 
 // ---- The engine and the scanners ----
