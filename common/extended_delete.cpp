@@ -11,6 +11,13 @@
 //   "<home>/Library/..." into "/Library/...";
 // - force removal never follows a link (guard::forceRemovalRefusal, and a link at the path
 //   is unlinked without chmod); a regular file with other hard links loses only this name;
+// - a name or identifier too short or generic to mean one product (common/leftover_match.h)
+//   drives no step, and every scan matches at component boundaries only;
+// - the run makes the removal's Ownership current (unless the caller already did), so an
+//   entry that another installed application claims more specifically stays, in the
+//   scanners and in the routines alike;
+// - root mode purges from root's Trash only what this run put there, never what was there
+//   before (another removal's items, which the administrator may still put back);
 // - every refusal and every skipped step is reported to the removal journal.
 #include "common/extended_delete.h"
 
@@ -23,6 +30,7 @@
 #include "common/guard.h"
 #include "common/home_setting.h"
 #include "common/journal.h"
+#include "common/leftover_match.h"
 #include "common/processes.h"
 #include "common/routine_interpreter.h"
 #include "common/scanners.h"
@@ -87,24 +95,35 @@ void trashLaunchJobs(const char* literal, const std::vector<std::string>& progra
     }
 }
 
+// Root's Trash as this run left it: what the routine moved there goes, the rest stays.
+void purgeOwnRootTrashItems(const files::TrashedItems& trashed) {
+    const std::string rootTrash = "/private/var/root/.Trash/";
+    for (const auto& path : trashed.trashedPaths()) {
+        if (path.compare(0, rootTrash.size(), rootTrash) == 0)
+            forceRemove(path);
+    }
+}
+
 void sweepLeftovers(const std::string& installPath, const std::string& appName,
-                    const std::string& publisher, Mode mode) {
-    // 1. Root mode: the bundle itself, then root's Trash (which holds what the routine moved).
+                    const std::string& publisher, Mode mode, const files::TrashedItems& trashed) {
+    // 1. Root mode: the bundle itself, then what the routine moved to root's Trash.
     if (mode == Mode::Root) {
         forceRemove(installPath);
-        emptyRootTrash();
+        purgeOwnRootTrashItems(trashed);
     }
 
     // 2. The identifier, and whether the name and the identifier may build paths.
     const std::string id = trimSpacesAndTabs(publisher);
-    const bool nameOk = guard::isUsableName(appName);
-    const bool idOk = !id.empty() && guard::isUsableIdentifier(id);
+    const bool nameOk = leftovers::isSpecificName(appName);
+    const bool idOk = !id.empty() && leftovers::isSpecificIdentifier(id);
     if (!nameOk)
         journalRecord(JournalAction::Skipped, appName,
-                      "display name not usable: the name-based folders are left alone");
+                      "display name too generic or not usable: the name-based folders are left "
+                      "alone");
     if (!id.empty() && !idOk)
         journalRecord(JournalAction::Skipped, id,
-                      "identifier not usable: the identifier-based steps are left alone");
+                      "identifier too generic or not usable: the identifier-based steps are left "
+                      "alone");
 
     const std::string systemSupport = "/Library/Application Support";
     const auto homeSupport = homeFolder("/Library/Application Support");
@@ -226,6 +245,11 @@ void run(const std::string& installPath, const std::string& appName, const std::
     if (platform::pathComponents(installPath).size() < 3)
         return;
 
+    std::optional<leftovers::OwnershipScope> ownershipScope;
+    if (!leftovers::currentOwnership())
+        ownershipScope.emplace(leftovers::Ownership::forRemoval(installPath, appName, bundleId));
+    files::TrashedItems trashed;
+
     if (const auto* entry = routines::findDispatchEntry(platform::lastPathComponent(installPath))) {
         if (entry->selfRemoval) {
             // Only the installed product is this product: any folder may be named
@@ -252,7 +276,7 @@ void run(const std::string& installPath, const std::string& appName, const std::
         }
     }
 
-    sweepLeftovers(installPath, appName, bundleId, mode);
+    sweepLeftovers(installPath, appName, bundleId, mode, trashed);
 
     // The command list, in root mode only, is data: common/command_list.h says which lines it
     // may hold and where their paths may lead. No line of it reaches a shell.

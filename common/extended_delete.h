@@ -20,7 +20,8 @@ void run(const std::string& installPath, const std::string& appName, const std::
 // The product's own removal: stops Vendrel, trashes its bundle, support folders, daemon and
 // job, and ends the daemon.
 void removeSelf();
-// Empties root's Trash, which holds what a root-mode routine moved there.
+// Empties root's Trash entirely. The engine no longer does this: a root-mode run purges only
+// the items it moved there itself.
 void emptyRootTrash();
 
 // The routine names the dispatch table selects for a bundle's file name, in the order they

@@ -122,6 +122,18 @@ void files::deleteItem(const std::string& path) {
     journalRecord(JournalAction::ForceRemoved, path);
 }
 
+namespace {
+thread_local files::TrashedItems* t_trashedItems = nullptr;
+}  // namespace
+
+files::TrashedItems::TrashedItems() : previous_(t_trashedItems) {
+    t_trashedItems = this;
+}
+
+files::TrashedItems::~TrashedItems() {
+    t_trashedItems = previous_;
+}
+
 void files::moveToTrash(const std::string& path) {
     if (!fs::fileExists(path) || !passesGuard(path))
         return;
@@ -130,9 +142,11 @@ void files::moveToTrash(const std::string& path) {
         return;
     }
     auto result = platform::trash::moveToTrash(path);
-    if (result.moved)
+    if (result.moved) {
+        if (t_trashedItems)
+            t_trashedItems->add(result.trashedPath);
         journalRecord(JournalAction::MovedToTrash, path, result.trashedPath);
-    else
+    } else
         journalRecord(JournalAction::TrashFailed, path, result.error);
 }
 

@@ -13,8 +13,26 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vendrel::files {
+
+// Collects, on this thread and for the scope's life, where moveToTrash put each item (the
+// logical path inside the Trash), so that a removal can later purge exactly its own items
+// and nothing that was in the Trash before. Scopes nest; each sees only its own moves.
+class TrashedItems {
+  public:
+    TrashedItems();
+    ~TrashedItems();
+    TrashedItems(const TrashedItems&) = delete;
+    TrashedItems& operator=(const TrashedItems&) = delete;
+    const std::vector<std::string>& trashedPaths() const { return paths_; }
+    void add(std::string trashedPath) { paths_.push_back(std::move(trashedPath)); }
+
+  private:
+    TrashedItems* previous_;
+    std::vector<std::string> paths_;
+};
 
 // "yyyy-MM-dd HH:mm:ss" in local time.
 std::string dateText(std::chrono::system_clock::time_point date);

@@ -7,6 +7,7 @@
 #include "common/guard.h"
 #include "common/home_setting.h"
 #include "common/journal.h"
+#include "common/leftover_match.h"
 #include "common/processes.h"
 #include "common/scanners.h"
 #include "common/sweep_support.h"
@@ -27,6 +28,20 @@ std::optional<std::string> resolveOrSkip(std::string_view tablePath) {
     if (!path)
         skip(tablePath, "the home folder \"" + platform::homeDirectory() + "\" is not usable");
     return path;
+}
+
+// A routine's path that another installed application claims (its own name or identifier,
+// more specifically than the removed one's) or that holds another installed application's
+// data (a vendor folder two products share) is left alone, whatever the row says.
+bool sharedWithAnotherApp(const std::string& path) {
+    const auto* ownership = leftovers::currentOwnership();
+    if (!ownership)
+        return false;
+    const auto* other = ownership->holderInside(path);
+    if (!other)
+        return false;
+    skip(path, "shared with the installed application " + other->bundlePath);
+    return true;
 }
 
 void runScan(Scanner scanner, const std::string& fragment) {
@@ -221,7 +236,7 @@ void run(const Routine& routine, Mode mode, const std::string& installPath) {
                 stopByFolders(step.a, folderArgument);
                 break;
             case StepKind::Trash:
-                if (auto path = resolveOrSkip(step.a))
+                if (auto path = resolveOrSkip(step.a); path && !sharedWithAnotherApp(*path))
                     files::moveToTrash(*path);
                 break;
             case StepKind::Scan: {
@@ -238,7 +253,7 @@ void run(const Routine& routine, Mode mode, const std::string& installPath) {
             case StepKind::RootForce:
                 if (userMode)
                     break;
-                if (auto path = resolveOrSkip(step.a))
+                if (auto path = resolveOrSkip(step.a); path && !sharedWithAnotherApp(*path))
                     forceRemove(*path);
                 break;
             case StepKind::RootPattern:

@@ -1,16 +1,21 @@
 // The library-location scanners: each lists one or two fixed folders and moves to the Trash
-// every entry whose name contains the fragment (case-insensitive substring, no prefix or word
-// rule), or, for launchd jobs, whose program path contains the given path.
+// every entry whose name matches the fragment at component boundaries, or, for launchd jobs,
+// whose program lies inside the given folder (common/leftover_match.h has the rules). A plain
+// substring test took other applications' data ("com.foo" took "com.foo2" and "xcom.foo"),
+// so it is not used.
 //
 // Safety rules on top of the matching rules (see sweep_support.h):
 // - a blank or dots-only fragment matches nothing;
 // - a home-relative folder is skipped when the home folder is unusable;
 // - the per-user temporary-folder walk matches nothing for a fragment that already occurs in
-//   the walked folder's own path ("/private/var/folders/vd/"), since every item would match;
+//   the walked folder's own path ("/private/var/folders/vd/");
+// - an entry that another installed application claims more specifically stays (when the
+//   engine has made its Ownership current);
 // - every move goes through files::moveToTrash, hence through the removal guard.
 #include <initializer_list>
 
 #include "common/files.h"
+#include "common/leftover_match.h"
 #include "common/scanners.h"
 #include "common/sweep_support.h"
 #include "platform/fs.h"
@@ -29,8 +34,9 @@ struct Folder {
 void trashMatchingEntries(const std::string& folder, const std::string& fragment) {
     // The listing is taken once, so moving entries away does not disturb the pass.
     for (const auto& name : platform::fs::contentsOfDirectory(folder)) {
-        if (platform::containsCaseInsensitive(name, fragment))
-            files::moveToTrash(platform::appendPathComponent(folder, name));
+        const std::string path = platform::appendPathComponent(folder, name);
+        if (leftovers::belongsToRemoval(path, fragment))
+            files::moveToTrash(path);
     }
 }
 
@@ -125,9 +131,9 @@ bool scanners::sharedFileLists(const std::string& fragment, bool remove) {
                        fragment, remove);
 }
 
-// Folders only, matched on the full path. A matching folder that was moved away is not
-// descended into; one whose move was refused is, and its sub-folders (which match too, by
-// the full-path rule) are tried one by one.
+// Folders only, matched on their own name (a match on the full path took every folder below
+// one whose name merely contained the fragment). A matching folder that was moved away is
+// not descended into; one whose move was refused is, and its sub-folders are tried in turn.
 bool scanners::temporaryFolders(const std::string& fragment, bool remove) {
     if (!remove || !sweep::isUsableFragment(fragment))
         return true;
@@ -136,7 +142,7 @@ bool scanners::temporaryFolders(const std::string& fragment, bool remove) {
     platform::fs::enumerate(kTemporaryFolders, [&](const platform::fs::WalkEntry& entry) {
         using platform::fs::WalkControl;
         if (!entry.typeKnown || entry.type != platform::fs::FileType::Directory ||
-            !platform::containsCaseInsensitive(entry.path, fragment))
+            !leftovers::belongsToRemoval(entry.path, fragment))
             return WalkControl::Continue;
         files::moveToTrash(entry.path);
         return sweep::movedAway(entry.path) ? WalkControl::SkipDescendants : WalkControl::Continue;

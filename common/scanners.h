@@ -1,6 +1,6 @@
 // The library-location scanners. Each lists one fixed folder (or the system folder and its
 // home twin) and, with `remove`, moves every entry that matches the fragment to the Trash.
-// Each returns whether anything matched. See common/scanners.cpp for the matching rules.
+// See common/leftover_match.h for the matching rules.
 #pragma once
 
 #include <optional>
@@ -25,7 +25,7 @@ bool sharedFileLists(const std::string& fragment, bool remove);
 // The per-user temporary folders below "/private/var/folders".
 bool temporaryFolders(const std::string& fragment, bool remove);
 
-// launchd jobs whose program path contains `programPath`.
+// launchd jobs whose program lies inside the folder `programPath` (continues it with "/").
 bool launchDaemonsByProgram(const std::string& programPath, bool remove);
 bool launchAgentsByProgram(const std::string& programPath, bool remove);
 bool launchJobsByProgram(const std::string& programPath, bool remove, const std::string& jobFolder);

@@ -2,6 +2,7 @@
 
 #include "common/files.h"
 #include "common/journal.h"
+#include "common/leftover_match.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/plist.h"
@@ -77,6 +78,12 @@ std::optional<std::string> programText(const platform::plist::Dictionary& job) {
 
 }  // namespace
 
+std::optional<std::string> launchJobProgram(const std::string& jobPath) {
+    if (auto dict = platform::plist::readDictionary(jobPath))
+        return programText(*dict);
+    return std::nullopt;
+}
+
 LaunchJobFolder::LaunchJobFolder(std::string folder) {
     exists_ = platform::fs::fileExists(folder);
     if (!exists_)
@@ -95,7 +102,7 @@ void LaunchJobFolder::trashMatching(std::string_view programPath) {
     if (programPath.empty())
         return;
     for (auto& job : jobs_) {
-        if (job.gone || !platform::containsCaseInsensitive(*job.program, programPath))
+        if (job.gone || !leftovers::programLiesIn(*job.program, programPath))
             continue;
         files::moveToTrash(job.path);
         job.gone = movedAway(job.path);

@@ -29,8 +29,9 @@ class LaunchJobFolder {
   public:
     explicit LaunchJobFolder(std::string folder);
     bool exists() const { return exists_; }
-    // Moves to the Trash every job whose program text contains programPath
-    // (case-insensitive). Jobs moved by an earlier call are not tried again.
+    // Moves to the Trash every job whose program lies inside the folder programPath
+    // (case-insensitive; "/Foo" never takes a program in "/Foo Tools/"). Jobs moved by an
+    // earlier call are not tried again.
     void trashMatching(std::string_view programPath);
 
   private:
@@ -42,6 +43,10 @@ class LaunchJobFolder {
     std::vector<Job> jobs_;
     bool exists_ = false;
 };
+
+// The program text a launchd job at `jobPath` is judged on ("Program", else the first
+// "ProgramArguments" element), or nullopt when the job is unreadable or names none.
+std::optional<std::string> launchJobProgram(const std::string& jobPath);
 
 // After files::moveToTrash(path): whether the item left its place (or, in a dry run,
 // whether the move was recorded as done). Walks use it to decide whether to descend.

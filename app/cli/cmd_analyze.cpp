@@ -1,5 +1,7 @@
 // `Vendrel analyze <name or path> [--files] [--json]`: runs the analysis job of the desktop
 // application (same stages, same waits, same request files) and prints what step 2 shows.
+// With --leftovers it also lists what the leftover finder finds beyond the bundle, each item
+// with its size and the evidence that ties it to the application; nothing is removed.
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include "app/catalogue/catalogue.h"
 #include "app/cli/app_lookup.h"
 #include "app/cli/commands.h"
+#include "app/cli/leftovers_view.h"
 #include "app/cli/printable.h"
 #include "app/dispatch.h"
 #include "platform/fs.h"
@@ -27,6 +30,7 @@ struct AnalyzeOptions {
     std::string target;
     bool files = false;
     bool json = false;
+    bool leftovers = false;
 };
 
 void printTable(const FileTable& files) {
@@ -51,6 +55,12 @@ int analyze(const AnalyzeOptions& opt) {
     dispatch::MainQueue mainQueue;
     FileTable files;
     const AnalysisResult r = analyse(*record, mainQueue, opt.files ? &files : nullptr);
+    std::vector<leftovers::Finding> findings;
+    if (opt.leftovers) {
+        const auto ownership = leftovers::Ownership::forRemoval(
+            (*record)->installPath.get(), (*record)->name.get(), (*record)->bundleId.get());
+        findings = leftovers::findLeftovers(*ownership);
+    }
 
     if (opt.json) {
         using nlohmann::json;
@@ -73,6 +83,10 @@ int analyze(const AnalyzeOptions& opt) {
                                  {"FilePath", std::string(files.folder(i))}});
             out["files"] = std::move(table);
         }
+        if (opt.leftovers) {
+            out["leftovers"] = findingsJson(findings);
+            out["leftoversSizeBytes"] = leftovers::totalSize(findings);
+        }
         // File names need not be valid UTF-8; replace what is not instead of failing.
         std::cout << out.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
         return 0;
@@ -84,6 +98,10 @@ int analyze(const AnalyzeOptions& opt) {
     if (opt.files) {
         std::cout << '\n';
         printTable(files);
+    }
+    if (opt.leftovers) {
+        std::cout << "\nLeftovers beyond the bundle: " << findingsSummary(findings) << '\n';
+        printFindings(std::cout, findings);
     }
     return 0;
 }
@@ -97,6 +115,8 @@ void addAnalyzeCommand(CLI::App& app, Outcome& outcome) {
     cmd->add_option("app", opt->target, "Application name or install path")->required();
     cmd->add_flag("--files", opt->files, "List every file inside the bundle");
     cmd->add_flag("--json", opt->json, "Print the result as JSON");
+    cmd->add_flag("--leftovers", opt->leftovers,
+                  "List the leftovers found beyond the bundle, with evidence and size");
     cmd->callback([opt, &outcome] { outcome.exitCode = analyze(*opt); });
 }
 

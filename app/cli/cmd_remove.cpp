@@ -1,6 +1,9 @@
 // `Vendrel remove <name or path> [--yes] [--json]`: analyses the application (so that the
 // request files are written for it), asks for confirmation, then runs the removal flow of the
 // desktop application and prints its result texts and what was moved where.
+//
+// Unless --engine-only asks for the extended delete engine alone, the leftover finder's
+// findings go with the rest; the confirmation says how many items and bytes that is.
 #include <chrono>
 #include <iostream>
 #include <memory>
@@ -10,6 +13,7 @@
 #include "app/catalogue/catalogue.h"
 #include "app/cli/app_lookup.h"
 #include "app/cli/commands.h"
+#include "app/cli/leftovers_view.h"
 #include "app/cli/printable.h"
 #include "app/cli/services.h"
 #include "app/dispatch.h"
@@ -26,11 +30,16 @@ struct RemoveOptions {
     std::string target;
     bool yes = false;
     bool json = false;
+    bool engineOnly = false;
 };
 
 // The terminal's stand-in for the confirmation sheet: "YES" (any case, or "y") is the
 // alert's second button; anything else, end of input included, is "NO".
-int askConfirmation(const std::string& name) {
+int askConfirmation(const std::string& name, const std::vector<leftovers::Finding>& findings) {
+    if (!findings.empty()) {
+        std::cout << "Beyond the bundle, " << findingsSummary(findings) << " will go:\n";
+        printFindings(std::cout, findings);
+    }
     std::cout << printable(RemovalFlow::confirmationText(name)) << " [YES/NO] " << std::flush;
     std::string answer;
     if (!std::getline(std::cin, answer))
@@ -70,7 +79,13 @@ int removeAndReport(const RemoveOptions& opt) {
     analyse(*record, mainQueue);
 
     const std::string name = (*record)->name.get();
-    const int answer = opt.yes ? RemovalFlow::kAlertYes : askConfirmation(name);
+    std::vector<leftovers::Finding> findings;
+    if (!opt.engineOnly) {
+        const auto ownership = leftovers::Ownership::forRemoval((*record)->installPath.get(), name,
+                                                                (*record)->bundleId.get());
+        findings = leftovers::findLeftovers(*ownership);
+    }
+    const int answer = opt.yes ? RemovalFlow::kAlertYes : askConfirmation(name, findings);
 
     // The flow rebuilds the catalogue after a removal for the window's list; the command
     // line shows neither that list nor the untrusted-applications tip, so the rebuild needs
@@ -80,6 +95,7 @@ int removeAndReport(const RemoveOptions& opt) {
     RemovalFlow flow(mainQueue, removalServices(catalogue), system::osVersion());
     flow.selected = *record;
     flow.journal = &journal;
+    flow.leftoverFindings = findings;
     flow.confirmationEnded(answer);
     mainQueue.drain();  // starts the uninstall report, queued behind the removal
 
@@ -111,10 +127,13 @@ int removeAndReport(const RemoveOptions& opt) {
                                   {"subject", r.originalPath},
                                   {"detail", r.trashedPath},
                                   {"by", "daemon"}});
-        nlohmann::json out = {
-            {"removed", flow.lastRemovalCompleted}, {"resultName", flow.resultName},
-            {"resultCounts", flow.resultCounts},    {"resultNote", flow.resultNote},
-            {"journal", journalJson(journal)},      {"daemon", std::move(daemon)}};
+        nlohmann::json out = {{"removed", flow.lastRemovalCompleted},
+                              {"resultName", flow.resultName},
+                              {"resultCounts", flow.resultCounts},
+                              {"resultNote", flow.resultNote},
+                              {"journal", journalJson(journal)},
+                              {"daemon", std::move(daemon)},
+                              {"leftovers", removedJson(flow.removedLeftovers)}};
         std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         return flow.lastRemovalCompleted ? 0 : 1;
     }
@@ -128,6 +147,11 @@ int removeAndReport(const RemoveOptions& opt) {
         if (!e.detail.empty())
             std::cout << " -> " << printable(e.detail);
         std::cout << '\n';
+    }
+    if (!flow.removedLeftovers.empty()) {
+        std::cout << "\nLeftovers beyond the engine:\n";
+        for (const auto& r : flow.removedLeftovers)
+            std::cout << "  " << printable(r.path) << " -> " << printable(r.destination) << '\n';
     }
     bool header = false;
     for (const auto& r : daemonItems) {
@@ -151,6 +175,9 @@ void addRemoveCommand(CLI::App& app, Outcome& outcome) {
     cmd->add_option("app", opt->target, "Application name or install path")->required();
     cmd->add_flag("--yes", opt->yes, "Do not ask for confirmation");
     cmd->add_flag("--json", opt->json, "Print the result as JSON");
+    cmd->add_flag("--engine-only", opt->engineOnly,
+                  "Remove only what the extended delete engine sweeps, not the leftovers the "
+                  "finder lists");
     cmd->callback([opt, &outcome] { outcome.exitCode = removeApp(*opt); });
 }
 

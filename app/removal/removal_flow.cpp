@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/strings.h"
+#include "platform/system.h"
 
 namespace vendrel {
 
@@ -59,6 +60,7 @@ void RemovalFlow::removeSelected() {
         if (services_.sendDeleteRequest)
             services_.sendDeleteRequest();
         extended_delete::run(installPath, name, publisher, std::nullopt, Mode::User);
+        removedLeftovers = leftovers::removeFindings(leftoverFindings, platform::runsAsRoot());
     }
 
     // A dry run moves nothing, so its outcome is judged like a real one would be.

@@ -21,6 +21,7 @@
 #include "app/catalogue/installed_app.h"
 #include "app/dispatch.h"
 #include "common/journal.h"
+#include "common/leftover_finder.h"
 
 namespace vendrel {
 
@@ -57,6 +58,13 @@ class RemovalFlow {
     // When set, every removing action of the application's own steps is reported to it (and
     // a dry-run journal makes the removal a rehearsal).
     Journal* journal = nullptr;
+
+    // What the leftover finder found beyond the engine's places, shown to the user before the
+    // confirmation; removed after the engine, reported to the same journal. Left empty when
+    // the user asks for the engine alone. Items outside the user's home need administrator
+    // rights: as the user they are left (and reported so).
+    std::vector<leftovers::Finding> leftoverFindings;
+    std::vector<leftovers::RemovedFinding> removedLeftovers;
 
     // State shared with the main window controller.
     InstalledAppRef selected;

@@ -225,7 +225,7 @@ TEST(EngineSweep, UserModeTakesEveryLeftoverInOrderAndNothingElse) {
     EXPECT_TRUE(foo.vol.exists(foo.h + "/.Trash/com.foo.bar.plist"));
 }
 
-TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
+TEST(EngineSweep, RootModeForceRemovesSweepsThenRunsTheCommandList) {
     FooVolume foo;
     foo.vol.write("/private/var/root/.Trash/old", "x");
     const auto entries = sweep(
@@ -236,8 +236,9 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
     EXPECT_EQ(entries[0].detail, "chmod 777 " + shellQuote(foo.vol.host("/Applications/Foo.app")) +
                                      ";rm -rf " +
                                      shellQuote(foo.vol.host("/Applications/Foo.app")));
-    EXPECT_EQ(entries[1].action, JournalAction::ForceRemoved);
-    EXPECT_EQ(entries[1].subject, "/private/var/root/.Trash");
+    // Root's Trash keeps what was there before this removal (no routine put anything there).
+    EXPECT_EQ(only(entries, JournalAction::ForceRemoved),
+              std::vector<std::string>{"/Applications/Foo.app"});
     // The command list comes last: its one line, then the move of what it names.
     ASSERT_GE(entries.size(), 3u);
     const auto& list = entries[entries.size() - 3];
@@ -248,7 +249,7 @@ TEST(EngineSweep, RootModeForceRemovesPurgesSweepsThenRunsTheCommandList) {
     moved.push_back(kListedMarker);
     EXPECT_EQ(only(entries, JournalAction::MovedToTrash), moved);
     EXPECT_FALSE(foo.vol.exists("/Applications/Foo.app"));
-    EXPECT_FALSE(foo.vol.exists("/private/var/root/.Trash"));
+    EXPECT_TRUE(foo.vol.exists("/private/var/root/.Trash/old"));
     // The list's item went to the Trash, where it can be put back.
     EXPECT_TRUE(foo.vol.exists(entries.back().detail)) << entries.back().detail;
     EXPECT_FALSE(foo.vol.exists(kListedMarker));
@@ -376,8 +377,7 @@ TEST(EngineSweep, HostileNamesAndIdentifiersTouchNothing) {
             if (userMode) {
                 EXPECT_TRUE(forced.empty());
             } else {
-                EXPECT_EQ(forced, (std::vector<std::string>{"/Applications/Evil.app",
-                                                            "/private/var/root/.Trash"}));
+                EXPECT_EQ(forced, std::vector<std::string>{"/Applications/Evil.app"});
             }
             EXPECT_FALSE(only(entries, JournalAction::Skipped).empty());
         }

@@ -499,7 +499,10 @@ TEST(Routines, StopsTheProductsProcessesByNameAndTrashesItsFiles) {
                  "DashlaneAgent");
     auto other = startApp(vol, "/Applications/Notes.app", "Notes");
     vol.write("/Users/tester/Library/Application Support/Dashlane/vault", "x");
-    vol.write("/Users/tester/Library/LaunchAgents/com.dashlane.DashlaneAgent.plist", "x");
+    // The routine's fragment "com.dashlane.Dashlane" takes its own jobs at component
+    // boundaries; "com.dashlane.DashlaneAgent" is another name, which the leftover finder
+    // attributes by the vendor prefix.
+    vol.write("/Users/tester/Library/LaunchAgents/com.dashlane.Dashlane.agent.plist", "x");
     ASSERT_TRUE(dashlane->pid() > 0 && agent->pid() > 0 && other->pid() > 0);
 
     runRoutine("Dashlane");
@@ -511,7 +514,7 @@ TEST(Routines, StopsTheProductsProcessesByNameAndTrashesItsFiles) {
     EXPECT_TRUE(contains(trashed, "/Applications/Dashlane.app"));
     EXPECT_TRUE(contains(trashed, "/Users/tester/Library/Application Support/Dashlane"));
     EXPECT_TRUE(
-        contains(trashed, "/Users/tester/Library/LaunchAgents/com.dashlane.DashlaneAgent.plist"));
+        contains(trashed, "/Users/tester/Library/LaunchAgents/com.dashlane.Dashlane.agent.plist"));
 }
 
 TEST(Routines, RootShellLineStopsOnlyTheVolumesDaemons) {

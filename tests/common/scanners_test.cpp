@@ -113,15 +113,17 @@ TEST(Scanners, EachFlatScannerListsItsOwnFoldersInOrder) {
     }
 }
 
-TEST(Scanners, MatchIsACaseInsensitiveSubstringOfTheEntryName) {
+// Identifiers match at component boundaries, case-insensitively: a substring rule took
+// "xcom.foo" and "com.fooo", another product's entries.
+TEST(Scanners, MatchIsCaseInsensitiveAtComponentBoundaries) {
     TempVolume vol;
     struct Row {
         const char* name;
         bool taken;
     } rows[] = {
-        {"com.foo.agent.plist", true}, {"COM.FOO.agent.plist", true}, {"xcom.foo.plist", true},
+        {"com.foo.agent.plist", true}, {"COM.FOO.agent.plist", true}, {"xcom.foo.plist", false},
         {"com.foo.cache", true},       {"com.fo.plist", false},       {"com_foo.plist", false},
-        {"com.fooo.plist", true},
+        {"com.fooo.plist", false},
     };
     for (const auto& row : rows)
         vol.write(std::string("/Library/LaunchAgents/") + row.name, "x");
@@ -367,6 +369,7 @@ TEST(Scanners, TemporaryFolderWalkDescendsIntoAFolderItCouldNotMove) {
     TempVolume vol;
     vol.write(vol.home() + "/.Trash", "not a folder");
     vol.mkdir("/private/var/folders/vd/ab/com.foo/sub");
+    vol.mkdir("/private/var/folders/vd/ab/com.foo/com.foo.helper");
     Journal journal;
     {
         JournalScope scope(journal);
@@ -375,8 +378,11 @@ TEST(Scanners, TemporaryFolderWalkDescendsIntoAFolderItCouldNotMove) {
     std::vector<std::string> tried;
     for (const auto& e : journal.entries())
         tried.push_back(e.subject);
-    EXPECT_EQ(tried, (std::vector<std::string>{"/private/var/folders/vd/ab/com.foo",
-                                               "/private/var/folders/vd/ab/com.foo/sub"}));
+    // Folders are matched on their own name: "sub" lies below a matching folder but is not
+    // named after the identifier.
+    EXPECT_EQ(tried,
+              (std::vector<std::string>{"/private/var/folders/vd/ab/com.foo",
+                                        "/private/var/folders/vd/ab/com.foo/com.foo.helper"}));
     EXPECT_TRUE(vol.exists("/private/var/folders/vd/ab/com.foo/sub"));
 }
 
