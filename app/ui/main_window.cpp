@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
 
@@ -179,6 +180,13 @@ void MainWindow::start() {
     form_->filesTable->setAlternatingRowColors(true);
     form_->filesTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     form_->leftoversList->setRootIsDecorated(false);
+    // The user's choice goes back into the finding it was made on.
+    connect(
+        form_->leftoversList, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
+            const int row = form_->leftoversList->indexOfTopLevelItem(item);
+            if (row >= 0 && static_cast<size_t>(row) < leftovers_.size())
+                leftovers_[static_cast<size_t>(row)].checked = item->checkState(0) == Qt::Checked;
+        });
     form_->leftoversList->setAlternatingRowColors(true);
     form_->leftoversList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     form_->leftoversList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -471,6 +479,7 @@ void MainWindow::present(const AnalysisResult& result) {
 
 void MainWindow::fillLeftovers() {
     QTreeWidget* list = form_->leftoversList;
+    const QSignalBlocker filling(list);
     list->clear();
     for (const LeftoverFinding& f : leftovers_) {
         auto* item = new QTreeWidgetItem(list);
@@ -481,14 +490,6 @@ void MainWindow::fillLeftovers() {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, f.checked ? Qt::Checked : Qt::Unchecked);
     }
-    connect(
-        list, &QTreeWidget::itemChanged, this,
-        [this, list](QTreeWidgetItem* item, int) {
-            const int row = list->indexOfTopLevelItem(item);
-            if (row >= 0 && static_cast<size_t>(row) < leftovers_.size())
-                leftovers_[static_cast<size_t>(row)].checked = item->checkState(0) == Qt::Checked;
-        },
-        Qt::UniqueConnection);
     const bool empty = leftovers_.empty();
     list->setVisible(!empty);
     form_->leftoversEmpty->setVisible(empty);
