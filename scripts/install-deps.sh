@@ -5,7 +5,8 @@ packages=(cmake ninja-build g++ pkg-config git ca-certificates openssl
           libpugixml-dev libplist-dev libcurl4-openssl-dev libssl-dev
           libcpp-httplib-dev libcli11-dev nlohmann-json3-dev
           libgtest-dev libgmock-dev libbenchmark-dev psmisc procps ccache
-          qt6-base-dev qt6-svg-dev qt6-image-formats-plugins xvfb xauth fonts-dejavu-core)
+          qt6-base-dev qt6-svg-dev qt6-image-formats-plugins xvfb xauth fonts-dejavu-core
+          fonts-wqy-microhei)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

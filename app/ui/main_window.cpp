@@ -227,6 +227,9 @@ void MainWindow::configureControls() {
     form_->difficultyTipLink->setUp(QStringLiteral("What is \"Uninstall Difficulty\"?"),
                                     QColor(0x1f, 0x6f, 0xd1));
     form_->difficultyTipLink->setAction([this] { showDifficultyTip(); });
+    QPalette link = form_->difficultyTipLink->palette();
+    link.setColor(QPalette::WindowText, QColor(0x4a, 0x6a, 0x85));
+    form_->difficultyTipLink->setPalette(link);
     form_->updateLink->setUp(qs(kUpdateNotice), QColor(0x9f, 0xd8, 0xff));
     form_->updateLink->setAction([this] { openUpdateSite(); });
     form_->updateLink->hide();
@@ -401,6 +404,11 @@ QMessageBox* MainWindow::showAlert(const QString& message, const QString& inform
         box->setIconPixmap(icon);
     for (const QString& title : buttons)
         box->addButton(title, QMessageBox::AcceptRole);
+    // The message reads as the alert's title, the informative text as its explanation.
+    box->setStyleSheet(
+        QStringLiteral("#qt_msgbox_label { font-weight: bold; min-width: 320px; }"
+                       "#qt_msgbox_informativelabel { min-width: 320px; color: #3d4b55; }"
+                       "QPushButton { min-width: 72px; padding: 4px 12px; }"));
     alert_ = box;
     box->open();
     return box;

@@ -42,8 +42,8 @@ void settle(int ms = 400) {
 }
 
 // The screen's picture of the window, sheets and dialogs over it included.
-bool save(MainWindow& window, const QString& path) {
-    settle();
+bool save(MainWindow& window, const QString& path, int settleMs = 400) {
+    settle(settleMs);
     QScreen* screen = window.screen();
     const QRect frame = window.frameGeometry();
     QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     bool presented = false;
     QObject::connect(&window, &MainWindow::analysisPresented, [&] { presented = true; });
     window.runAnalysis();
-    settle(300);
-    save(window, folder + QStringLiteral("/analysis-progress.png"));
+    settle(150);
+    save(window, folder + QStringLiteral("/analysis-progress.png"), 0);
     if (!waitFor([&] { return presented; }))
         return fail("the analysis did not finish");
     save(window, folder + QStringLiteral("/step2-analysis.png"));
