@@ -39,11 +39,14 @@ void HoverImageButton::paintEvent(QPaintEvent*) {
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A disabled button (while a removal runs) is drawn faded and takes no clicks.
+    if (!isEnabled())
+        painter.setOpacity(0.45);
     image->render(&painter, rect());
 }
 
 void HoverImageButton::enterEvent(QEnterEvent*) {
-    hovered_ = true;
+    hovered_ = isEnabled();
     update();
 }
 
