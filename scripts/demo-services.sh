@@ -36,3 +36,9 @@ install_app_and_launchd() {
   launchd_pid=$!
   for _ in $(seq 50); do "$build/tools/launchd/vendrel-launchctl" list >/dev/null 2>&1 && break; sleep 0.1; done
 }
+
+# Qt wants a private runtime folder; a session without one (a container, ssh) gets its own.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+fi
