@@ -1,16 +1,27 @@
 #include "app/ui/auxiliary_windows.h"
 
+#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QSvgRenderer>
 #include <QTableWidget>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/ui/hover_image_button.h"
+#include "app/ui/hover_link.h"
+#include "common/request_files.h"
+#include "platform/http.h"
+#include "platform/paths.h"
+#include "platform/plist.h"
 
 namespace vendrel::ui {
 
@@ -35,6 +46,37 @@ QLabel* heading(const QString& text, QWidget* parent) {
 
 }  // namespace
 
+// The logo with an arc turning around it while the analysis runs.
+class BusyLogo : public QWidget {
+  public:
+    explicit BusyLogo(QWidget* parent)
+        : QWidget(parent), logo_(HoverImageButton::resourcePath(QStringLiteral("Vendrel"))) {
+        setFixedSize(76, 76);
+        timer_.setInterval(30);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            angle_ = (angle_ + 8) % 360;
+            update();
+        });
+    }
+    bool isTurning() const { return timer_.isActive(); }
+
+  protected:
+    void showEvent(QShowEvent*) override { timer_.start(); }
+    void hideEvent(QHideEvent*) override { timer_.stop(); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        logo_.render(&p, QRectF(10, 10, 56, 56));
+        p.setPen(QPen(QColor(0x2f, 0x9e, 0x8f), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawArc(QRectF(3, 3, 70, 70), -angle_ * 16, 100 * 16);
+    }
+
+  private:
+    QSvgRenderer logo_;
+    QTimer timer_;
+    int angle_ = 0;
+};
+
 AnalysisProgressDialog::AnalysisProgressDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AnalysisProgressDialog"));
     setWindowTitle(tr("Analysing"));
@@ -42,7 +84,8 @@ AnalysisProgressDialog::AnalysisProgressDialog(QWidget* parent) : QDialog(parent
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(24, 20, 28, 20);
     layout->setSpacing(18);
-    layout->addWidget(picture(QStringLiteral("Vendrel"), 64, this), 0, Qt::AlignTop);
+    logo_ = new BusyLogo(this);
+    layout->addWidget(logo_, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     name_ = heading(QString(), this);
     stage_ = new QLabel(this);
@@ -53,7 +96,7 @@ AnalysisProgressDialog::AnalysisProgressDialog(QWidget* parent) : QDialog(parent
     texts->addWidget(counts_);
     texts->addStretch();
     layout->addLayout(texts, 1);
-    setFixedSize(440, 130);
+    setFixedSize(460, 130);
 }
 
 void AnalysisProgressDialog::begin(const QString& appName) {
@@ -75,6 +118,10 @@ QString AnalysisProgressDialog::stageLine() const {
 
 QString AnalysisProgressDialog::countsLine() const {
     return counts_->text();
+}
+
+bool AnalysisProgressDialog::isAnimating() const {
+    return logo_->isTurning();
 }
 
 UntrustedAppsDialog::UntrustedAppsDialog(QWidget* parent) : QDialog(parent) {
@@ -148,11 +195,56 @@ SimpleWindow::SimpleWindow(const QString& title, const QString& text, QWidget* p
     resize(420, 180);
 }
 
-AboutDialog::AboutDialog(QWidget* parent)
-    : SimpleWindow(tr("About Vendrel"),
-                   tr("Vendrel removes applications with everything they leave behind."), parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutDialog"));
+    setWindowTitle(tr("About Vendrel"));
     setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(32, 24, 32, 20);
+    layout->setSpacing(6);
+    layout->addWidget(picture(QStringLiteral("Vendrel"), 96, this), 0, Qt::AlignHCenter);
+    auto* name = heading(QStringLiteral("Vendrel"), this);
+    name->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(name);
+    version_ = new QLabel(this);
+    copyright_ = new QLabel(this);
+    site_ = new HoverLink(this);
+    mail_ = new HoverLink(this);
+    for (QLabel* l :
+         {version_, copyright_, static_cast<QLabel*>(site_), static_cast<QLabel*>(mail_)}) {
+        l->setAlignment(Qt::AlignHCenter);
+        layout->addWidget(l);
+    }
+    copyright_->setStyleSheet(QStringLiteral("color: #5b6b77;"));
+
+    // Missing entries leave the lines as they are.
+    const auto info = platform::plist::readDictionary(
+        platform::appendPathComponent(platform::runningBundlePath(), "Contents/Info.plist"));
+    if (info) {
+        if (const std::string* v =
+                platform::plist::stringForKey(*info, "CFBundleShortVersionString"))
+            version_->setText(QStringLiteral("Version: %1").arg(QString::fromStdString(*v)));
+        if (const std::string* c = platform::plist::stringForKey(*info, "NSHumanReadableCopyright"))
+            copyright_->setText(QString::fromStdString(*c));
+    }
+    const QColor blue(0x1f, 0x6f, 0xd1);
+    site_->setUp(siteUrl(), blue);
+    site_->setAction([] { QDesktopServices::openUrl(QUrl(siteUrl())); });
+    mail_->setUp(QString::fromLatin1(kSupportAddress), blue);
+    mail_->setAction([] { QDesktopServices::openUrl(QUrl(mailUrl())); });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+    setFixedWidth(380);
+}
+
+QString AboutDialog::siteUrl() {
+    return QString::fromStdString(platform::http::serverBaseUrl());
+}
+
+QString AboutDialog::mailUrl() {
+    return QStringLiteral("mailto:%1").arg(QString::fromLatin1(kSupportAddress));
 }
 
 ReviewsDialog::ReviewsDialog(QWidget* parent)
@@ -161,19 +253,80 @@ ReviewsDialog::ReviewsDialog(QWidget* parent)
     setWindowModality(Qt::ApplicationModal);
 }
 
-DifficultyTipDialog::DifficultyTipDialog(QWidget* parent)
-    : SimpleWindow(tr("Uninstall Difficulty"),
-                   tr("The more places an application has left files in, the harder it is to "
-                      "remove by hand. Applications that need a special removal rate 255."),
-                   parent) {
-    setObjectName(QStringLiteral("DifficultyTipDialog"));
-    setWindowModality(Qt::WindowModal);
+void TipSheet::closeSheet() {
+    if (parentWidget())
+        reject();
 }
 
-SelfRemovalDialog::SelfRemovalDialog(QWidget* parent)
-    : SimpleWindow(tr("Remove Vendrel"), tr("Vendrel can remove itself and its helper."), parent) {
-    setObjectName(QStringLiteral("SelfRemovalDialog"));
+void TipSheet::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && default_ && isActiveWindow())
+        default_->setFocus();
+    QDialog::changeEvent(event);
+}
+
+DifficultyTipDialog::DifficultyTipDialog(QWidget* parent) : TipSheet(parent) {
+    setObjectName(QStringLiteral("DifficultyTipDialog"));
+    setWindowTitle(tr("Uninstall Difficulty"));
     setWindowModality(Qt::WindowModal);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 18);
+    layout->addWidget(heading(tr("What is \"Uninstall Difficulty\"?"), this));
+    auto* text = new QLabel(
+        tr("It counts the places outside its bundle where an application keeps files: support "
+           "folders, preferences, caches, containers, receipts and helpers inside the bundle.\n\n"
+           "Easy: few traces, the Trash would almost do.  Normal and Hard: more places to "
+           "clean.  255: the application needs a special removal, which Vendrel knows how to "
+           "do."),
+        this);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(this);
+    default_ = buttons->addButton(tr("Got it"), QDialogButtonBox::AcceptRole);
+    default_->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TipSheet::closeSheet);
+    layout->addWidget(buttons);
+    setFixedWidth(460);
+}
+
+SelfRemovalDialog::SelfRemovalDialog(QWidget* parent) : TipSheet(parent) {
+    setObjectName(QStringLiteral("SelfRemovalDialog"));
+    setWindowTitle(tr("Remove Vendrel"));
+    setWindowModality(Qt::WindowModal);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 18);
+    layout->setSpacing(18);
+    layout->addWidget(picture(QStringLiteral("Warn"), 56, this), 0, Qt::AlignTop);
+    auto* right = new QVBoxLayout;
+    right->addWidget(heading(tr("Remove Vendrel and its helper?"), this));
+    auto* text = new QLabel(tr("Vendrel and its removal helper will be removed from this Mac, "
+                               "and Vendrel quits."),
+                            this);
+    text->setWordWrap(true);
+    right->addWidget(text);
+    auto* buttons = new QDialogButtonBox(this);
+    remove_ = buttons->addButton(tr("Remove Vendrel"), QDialogButtonBox::DestructiveRole);
+    default_ = buttons->addButton(tr("Keep Using Vendrel"), QDialogButtonBox::RejectRole);
+    default_->setDefault(true);
+    connect(default_, &QPushButton::clicked, this, &TipSheet::closeSheet);
+    connect(remove_, &QPushButton::clicked, this, &SelfRemovalDialog::confirm);
+    right->addWidget(buttons);
+    layout->addLayout(right, 1);
+    setFixedWidth(480);
+}
+
+void SelfRemovalDialog::confirm() {
+    // The request names the installed product bundle, wherever this copy runs from; the
+    // daemon acts for that bundle only.
+    request_files::FolderList request;
+    request.appName = "Vendrel";
+    request.bundleId = "com.Vendrel.Ostrand";
+    request.isFolder = "YES";
+    request.installPath = "/Applications/Vendrel.app";
+    request.userHome = platform::homeDirectory();
+    request_files::writeFolderList(
+        platform::appendPathComponent(platform::runningBundlePath(), "Contents"), request);
+    closeSheet();
+    emit removalRequested();
 }
 
 AdminPasswordDialog::AdminPasswordDialog(QWidget* parent) : QDialog(parent) {

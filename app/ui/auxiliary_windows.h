@@ -14,8 +14,12 @@
 class QLabel;
 class QTableWidget;
 class QLineEdit;
+class QPushButton;
 
 namespace vendrel::ui {
+
+class HoverLink;
+class BusyLogo;
 
 // Analysis progress: application-modal while the analysis runs. Closing it early hides it;
 // the analysis goes on and still turns the main window to its result.
@@ -28,8 +32,10 @@ class AnalysisProgressDialog : public QDialog {
     void showCountsLine(std::string_view text);
     QString stageLine() const;
     QString countsLine() const;
+    bool isAnimating() const;
 
   private:
+    BusyLogo* logo_;
     QLabel* name_;
     QLabel* stage_;
     QLabel* counts_;
@@ -61,10 +67,26 @@ class SimpleWindow : public QDialog {
     SimpleWindow(const QString& title, const QString& text, QWidget* parent = nullptr);
 };
 
-class AboutDialog : public SimpleWindow {
+// About: the version and copyright from the running bundle's Info.plist, the maker's site and
+// support address as links. Application-modal; closing it ends the modal run.
+class AboutDialog : public QDialog {
     Q_OBJECT
   public:
+    static constexpr const char* kSupportAddress = "support@vendrel.example";
     explicit AboutDialog(QWidget* parent = nullptr);
+    QLabel* versionLine() const { return version_; }
+    QLabel* copyrightLine() const { return copyright_; }
+    HoverLink* siteLink() const { return site_; }
+    HoverLink* mailLink() const { return mail_; }
+    // The addresses the links open.
+    static QString siteUrl();
+    static QString mailUrl();
+
+  private:
+    QLabel* version_;
+    QLabel* copyright_;
+    HoverLink* site_;
+    HoverLink* mail_;
 };
 
 class ReviewsDialog : public SimpleWindow {
@@ -73,16 +95,41 @@ class ReviewsDialog : public SimpleWindow {
     explicit ReviewsDialog(QWidget* parent = nullptr);
 };
 
-class DifficultyTipDialog : public SimpleWindow {
+// A sheet on the main window with a default button that shows highlighted while the sheet is
+// the key window; closing ends the sheet (nothing happens before the sheet has a parent).
+class TipSheet : public QDialog {
+    Q_OBJECT
+  public:
+    using QDialog::QDialog;
+    QPushButton* defaultButton() const { return default_; }
+    void closeSheet();
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    QPushButton* default_ = nullptr;
+};
+
+class DifficultyTipDialog : public TipSheet {
     Q_OBJECT
   public:
     explicit DifficultyTipDialog(QWidget* parent = nullptr);
 };
 
-class SelfRemovalDialog : public SimpleWindow {
+// The self-removal confirmation. "Remove Vendrel" writes the request for the installed product
+// bundle "/Applications/Vendrel.app" into the running bundle, closes the sheet and emits
+// removalRequested() (the main window then asks the daemon and quits).
+class SelfRemovalDialog : public TipSheet {
     Q_OBJECT
   public:
     explicit SelfRemovalDialog(QWidget* parent = nullptr);
+    QPushButton* removeButton() const { return remove_; }
+    void confirm();
+
+  signals:
+    void removalRequested();
+
+  private:
+    QPushButton* remove_;
 };
 
 // Stands in for the system's administrator authorization when the helper must be installed.

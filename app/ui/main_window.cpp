@@ -3,6 +3,8 @@
 #include <QAbstractTableModel>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -154,10 +156,23 @@ void MainWindow::start() {
         progress_ = new AnalysisProgressDialog(this);
     if (!difficultyTip_)
         difficultyTip_ = new DifficultyTipDialog(this);
-    if (!selfRemoval_)
+    if (!selfRemoval_) {
         selfRemoval_ = new SelfRemovalDialog(this);
+        connect(selfRemoval_, &SelfRemovalDialog::removalRequested, this,
+                &MainWindow::selfRemovalRequested);
+    }
     if (!untrustedTip_)
         untrustedTip_ = new UntrustedAppsDialog(this);
+
+    // The application menu: About and the self-removal.
+    if (menuBar()->actions().isEmpty()) {
+        QMenu* menu = menuBar()->addMenu(QStringLiteral("Vendrel"));
+        menu->addAction(tr("About Vendrel"), this, &MainWindow::openAbout);
+        menu->addSeparator();
+        menu->addAction(tr("Remove Vendrel…"), this, &MainWindow::askSelfRemoval);
+        menu->addSeparator();
+        menu->addAction(tr("Quit"), QKeySequence::Quit, this, &MainWindow::close);
+    }
 
     // 4.-6. Hover controls, links, the top box.
     configureControls();

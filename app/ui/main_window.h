@@ -57,6 +57,9 @@ class MainWindow : public QMainWindow, private AnalysisView {
     bool isAnalysing() const { return job_->isRunning(); }
     AnalysisProgressDialog* progressWindow() const { return progress_; }
     UntrustedAppsDialog* untrustedAppsWindow() const { return untrustedTip_; }
+    AboutDialog* aboutWindow() const { return about_; }
+    DifficultyTipDialog* difficultyTipWindow() const { return difficultyTip_; }
+    SelfRemovalDialog* selfRemovalWindow() const { return selfRemoval_; }
     const std::vector<LeftoverFinding>& leftovers() const { return leftovers_; }
     // The window-modal alert shown last, while it is open.
     QMessageBox* openAlert() const;

@@ -1,7 +1,9 @@
 // vendrel-screenshots <folder> [application]: opens the main window on the volume that
 // VENDREL_ROOT names, walks it as a user would (choose the application, run the analysis,
 // confirm its removal) and saves a picture of each page into <folder>:
-//   step1-catalogue.png, step2-analysis.png, step2-confirmation.png, step3-result.png
+//   step1-catalogue.png, step2-analysis.png, step2-confirmation.png, step3-result.png, and
+//   the other windows on the way (untrusted-applications tip, About, analysis progress,
+//   difficulty tip, self-removal confirmation; the last is closed, never confirmed)
 // It drives the real window and the real logic; the removal really happens on that volume.
 // Run it on a display (a real one, or Xvfb).
 #include <QAbstractButton>
@@ -101,6 +103,9 @@ int main(int argc, char** argv) {
         emit window.appSelected();
     }
     save(window, folder + QStringLiteral("/step1-catalogue.png"));
+    window.openAbout();
+    save(window, folder + QStringLiteral("/about.png"));
+    window.aboutWindow()->close();
     if (row < 0)
         return target.isEmpty() ? 0 : fail("the application is not in the catalogue");
 
@@ -112,6 +117,9 @@ int main(int argc, char** argv) {
     if (!waitFor([&] { return presented; }))
         return fail("the analysis did not finish");
     save(window, folder + QStringLiteral("/step2-analysis.png"));
+    window.showDifficultyTip();
+    save(window, folder + QStringLiteral("/difficulty-tip.png"));
+    window.difficultyTipWindow()->closeSheet();
 
     window.completeUninstall();
     QMessageBox* confirmation = window.openAlert();
@@ -126,5 +134,8 @@ int main(int argc, char** argv) {
     if (!waitFor([&] { return ended; }))
         return fail("the removal did not end");
     save(window, folder + QStringLiteral("/step3-result.png"));
+    window.askSelfRemoval();
+    save(window, folder + QStringLiteral("/self-removal.png"));
+    window.selfRemovalWindow()->closeSheet();
     return window.currentPage() == QStringLiteral("Step_US") ? 0 : fail("the removal failed");
 }
