@@ -8,10 +8,13 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTableWidget>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -247,10 +250,80 @@ QString AboutDialog::mailUrl() {
     return QStringLiteral("mailto:%1").arg(QString::fromLatin1(kSupportAddress));
 }
 
-ReviewsDialog::ReviewsDialog(QWidget* parent)
-    : SimpleWindow(tr("Reviews"), tr("Tell us what you think of Vendrel."), parent) {
+ReviewsDialog::ReviewsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ReviewsDialog"));
+    setWindowTitle(tr("Reviews"));
     setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 18);
+    layout->addWidget(heading(tr("Tell us what you think of Vendrel"), this));
+    auto* form = new QFormLayout;
+    name_ = new QLineEdit(this);
+    email_ = new QLineEdit(this);
+    name_->setPlaceholderText(tr("optional"));
+    email_->setPlaceholderText(tr("optional, for an answer"));
+    form->addRow(tr("Name:"), name_);
+    form->addRow(tr("E-mail:"), email_);
+    layout->addLayout(form);
+    review_ = new QPlainTextEdit(this);
+    review_->setPlaceholderText(tr("Your review"));
+    layout->addWidget(review_, 1);
+    auto* buttons = new QDialogButtonBox(this);
+    submit_ = buttons->addButton(tr("Submit"), QDialogButtonBox::AcceptRole);
+    submit_->setDefault(true);
+    buttons->addButton(QDialogButtonBox::Close);
+    connect(submit_, &QPushButton::clicked, this, &ReviewsDialog::submit);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(480, 380);
+    submission_.reset();
+}
+
+QMessageBox* ReviewsDialog::openAlert() const {
+    return alert_ && alert_->isVisible() ? alert_.data() : nullptr;
+}
+
+void ReviewsDialog::showAlert(const ReviewAlert& alert) {
+    auto* box = new QMessageBox(this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setText(QString::fromStdString(alert.messageText));
+    box->setInformativeText(QString::fromStdString(alert.informativeText));
+    if (alert.warning)
+        box->setIconPixmap(QIcon(HoverImageButton::resourcePath(QStringLiteral("Warn")))
+                               .pixmap(QSize(64, 64), devicePixelRatioF()));
+    else
+        box->setIcon(QMessageBox::Information);
+    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    alert_ = box;
+    box->open();
+}
+
+void ReviewsDialog::submit() {
+    const auto decision = submission_.check(
+        name_->text().toStdString(), email_->text().toStdString(),
+        review_->toPlainText().toStdString(), UserReviewsSubmission::Clock::now());
+    if (decision.kind == UserReviewsSubmission::Decision::Kind::Refused && decision.alert) {
+        showAlert(*decision.alert);
+        return;
+    }
+    if (decision.kind != UserReviewsSubmission::Decision::Kind::Accepted)
+        return;
+    // The post starts off this thread; the button stays disabled until it has, so a second
+    // submission cannot start meanwhile.
+    submit_->setEnabled(false);
+    QPointer<ReviewsDialog> self(this);
+    QThread* thread = QThread::create([decision] { UserReviewsSubmission::post(decision); });
+    connect(thread, &QThread::finished, this, [this, self] {
+        if (!self)
+            return;
+        showAlert(UserReviewsSubmission::completeAlert());
+        submit_->setEnabled(true);
+        submission_.markSubmitted(UserReviewsSubmission::Clock::now());
+        emit posted();
+    });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 void TipSheet::closeSheet() {

@@ -5,16 +5,20 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/catalogue/malware_list.h"
+#include "app/online/user_reviews.h"
 
 class QLabel;
 class QTableWidget;
 class QLineEdit;
 class QPushButton;
+class QPlainTextEdit;
+class QMessageBox;
 
 namespace vendrel::ui {
 
@@ -89,10 +93,32 @@ class AboutDialog : public QDialog {
     HoverLink* mail_;
 };
 
-class ReviewsDialog : public SimpleWindow {
+// Reviews: name, e-mail address and the review. Submit runs the submission checks; a refusal
+// is a sheet on this window, an accepted review is posted off the GUI thread with the button
+// disabled meanwhile, then "Submit complete". The fields stay as they are.
+class ReviewsDialog : public QDialog {
     Q_OBJECT
   public:
     explicit ReviewsDialog(QWidget* parent = nullptr);
+    QLineEdit* nameField() const { return name_; }
+    QLineEdit* emailField() const { return email_; }
+    QPlainTextEdit* reviewField() const { return review_; }
+    QPushButton* submitButton() const { return submit_; }
+    // The sheet shown last, while it is open.
+    QMessageBox* openAlert() const;
+    void submit();
+
+  signals:
+    void posted();
+
+  private:
+    void showAlert(const ReviewAlert& alert);
+    QLineEdit* name_;
+    QLineEdit* email_;
+    QPlainTextEdit* review_;
+    QPushButton* submit_;
+    QPointer<QMessageBox> alert_;
+    UserReviewsSubmission submission_;
 };
 
 // A sheet on the main window with a default button that shows highlighted while the sheet is

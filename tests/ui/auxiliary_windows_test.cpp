@@ -2,6 +2,8 @@
 // confirmation, on a temporary volume.
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/ui/auxiliary_windows.h"
@@ -118,6 +120,65 @@ TEST_F(WindowTest, ClosingTheProgressWindowEarlyLeavesTheAnalysisRunningToStep2)
     EXPECT_TRUE(window().isAnalysing()) << "closing the window does not stop the job";
     ASSERT_TRUE(pumpUntil([&] { return window().currentPage() == "Step_2"; }));
     EXPECT_EQ(progress->countsLine(), "The removal database is being loaded...");
+}
+
+}  // namespace
+}  // namespace vendrel::test
+
+namespace vendrel::test {
+namespace {
+
+TEST(ReviewsWindow, ChecksAlertsAndThePostOffTheGuiThread) {
+    TempVolume vol;
+    TestServer server;
+    ui::ReviewsDialog reviews;
+    reviews.show();
+    struct Row {
+        const char* name;
+        QString nameText, email, review;
+        QString message, informative;  // empty message: no alert
+    };
+    const Row rows[] = {
+        {"name too long", QString(41, 'n'), "", "Great", "Submit failed",
+         "The field Name must be a string with a maximum length of 40."},
+        {"e-mail too long", "", QString(41, 'e'), "Great", "Submit failed",
+         "The field E-mail must be a string with a maximum length of 40."},
+        {"empty review: silent", "Ann", "", "  \n ", "", ""},
+        {"accepted", "Ann", "", "Great", "Submit complete",
+         "Thank you to support. We have received your reviews."},
+        {"again at once", "Ann", "", "Great", "Submit failed",
+         "Please wait 30 seconds if you want to submit a new reivew."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        reviews.nameField()->setText(row.nameText);
+        reviews.emailField()->setText(row.email);
+        reviews.reviewField()->setPlainText(row.review);
+        bool posted = false;
+        auto c = QObject::connect(&reviews, &ui::ReviewsDialog::posted, [&] { posted = true; });
+        QTest::mouseClick(reviews.submitButton(), Qt::LeftButton);
+        if (row.message == "Submit complete") {
+            EXPECT_FALSE(reviews.submitButton()->isEnabled()) << "disabled while the post starts";
+            ASSERT_TRUE(pumpUntil([&] { return posted; }));
+            EXPECT_TRUE(reviews.submitButton()->isEnabled());
+        }
+        QObject::disconnect(c);
+        QMessageBox* box = reviews.openAlert();
+        if (row.message.isEmpty()) {
+            EXPECT_EQ(box, nullptr);
+            continue;
+        }
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), row.message);
+        EXPECT_EQ(box->informativeText(), row.informative);
+        EXPECT_EQ(buttonTitles(*box), QStringList{"OK"});
+        box->close();
+        pumpFor(10);
+    }
+    const auto posts = server.waitForPosts(1);
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_NE(posts[0].body.find("comment=Great"), std::string::npos) << posts[0].body;
+    EXPECT_EQ(reviews.nameField()->text(), "Ann") << "the fields stay after a submission";
 }
 
 }  // namespace
