@@ -58,6 +58,7 @@ class MainWindow : public QMainWindow, private AnalysisView {
     AnalysisProgressDialog* progressWindow() const { return progress_; }
     UntrustedAppsDialog* untrustedAppsWindow() const { return untrustedTip_; }
     AboutDialog* aboutWindow() const { return about_; }
+    ReviewsDialog* reviewsWindow() const { return reviews_; }
     DifficultyTipDialog* difficultyTipWindow() const { return difficultyTip_; }
     SelfRemovalDialog* selfRemovalWindow() const { return selfRemoval_; }
     const std::vector<LeftoverFinding>& leftovers() const { return leftovers_; }

@@ -2,7 +2,7 @@
 // VENDREL_ROOT names, walks it as a user would (choose the application, run the analysis,
 // confirm its removal) and saves a picture of each page into <folder>:
 //   step1-catalogue.png, step2-analysis.png, step2-confirmation.png, step3-result.png, and
-//   the other windows on the way (untrusted-applications tip, About, analysis progress,
+//   the other windows on the way (untrusted-applications tip, reviews, About, analysis progress,
 //   difficulty tip, self-removal confirmation; the last is closed, never confirmed)
 // It drives the real window and the real logic; the removal really happens on that volume.
 // Run it on a display (a real one, or Xvfb).
@@ -103,6 +103,9 @@ int main(int argc, char** argv) {
         emit window.appSelected();
     }
     save(window, folder + QStringLiteral("/step1-catalogue.png"));
+    window.openReviews();
+    save(window, folder + QStringLiteral("/reviews.png"));
+    window.reviewsWindow()->close();
     window.openAbout();
     save(window, folder + QStringLiteral("/about.png"));
     window.aboutWindow()->close();
