@@ -183,21 +183,6 @@ void UntrustedAppsDialog::reload() {
     }
 }
 
-SimpleWindow::SimpleWindow(const QString& title, const QString& text, QWidget* parent)
-    : QDialog(parent) {
-    setWindowTitle(title);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 20, 24, 18);
-    layout->addWidget(heading(title, this));
-    auto* label = new QLabel(text, this);
-    label->setWordWrap(true);
-    layout->addWidget(label);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    resize(420, 180);
-}
-
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(tr("About Vendrel"));

@@ -1,7 +1,6 @@
-// The windows the main window creates once at start and opens on request. The analysis
-// progress window and the untrusted-applications tip do their work here already; About,
-// reviews, the difficulty tip and the self-removal confirmation are plain windows with their
-// title and a close button until their own forms land.
+// The windows the main window creates once at start and opens on request: analysis progress,
+// the untrusted-applications tip, About, reviews, the difficulty tip, the self-removal
+// confirmation, and the password dialog of the helper's installation.
 #pragma once
 
 #include <QDialog>
@@ -62,13 +61,6 @@ class UntrustedAppsDialog : public QDialog {
     void reload();
     std::vector<MalwareList::UntrustedApp> apps_;
     QTableWidget* table_;
-};
-
-// A window that so far shows its title, one line of text and a close button.
-class SimpleWindow : public QDialog {
-    Q_OBJECT
-  public:
-    SimpleWindow(const QString& title, const QString& text, QWidget* parent = nullptr);
 };
 
 // About: the version and copyright from the running bundle's Info.plist, the maker's site and
