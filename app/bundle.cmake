@@ -35,7 +35,7 @@ add_custom_command(
 add_custom_target(vendrel_bundle ALL DEPENDS ${CMAKE_BINARY_DIR}/app_bundle/bundle.stamp)
 
 # Tests install the bundle into their temporary volumes.
-foreach(area platform common app daemon tools)
+foreach(area platform common app daemon tools ui)
   if(TARGET tests_${area})
     add_dependencies(tests_${area} vendrel_bundle)
   endif()

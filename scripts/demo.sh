@@ -9,8 +9,8 @@ step "Installing the Debian packages the build needs"
 scripts/install-deps.sh
 
 step "Building Vendrel (build/, Release)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target Vendrel vendrel-demo-volume vendrel-server vendrel_bundle vendrel-launchd
+scripts/build.sh build Vendrel vendrel-demo-volume vendrel-server vendrel_bundle vendrel-launchd \
+    vendrel-screenshots
 
 step "Building the demo volume in ./demo-volume"
 rm -rf ./demo-volume
@@ -20,35 +20,16 @@ export VENDREL_ROOT="$PWD/demo-volume" VENDREL_HOME=/Users/demo
 step "Starting the maker's server stand-in on 127.0.0.1 (serving tools/demo/server)"
 # Malware list, update information and removal database files come from tools/demo/server;
 # the uninstall reports and reviews Vendrel posts are appended to ./demo-server-posts.log.
-server_dir=$(mktemp -d)
-build/tools/server/vendrel-server --root tools/demo/server --port-file "$server_dir/port" \
-    --log ./demo-server-posts.log >"$server_dir/output" 2>&1 &
-server_pid=$!
-launchd_pid=""
-stop_services() {
-  for pid in $launchd_pid $server_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$server_dir"
-}
-trap stop_services EXIT
-for _ in $(seq 200); do [ -s "$server_dir/port" ] && break; sleep 0.05; done
-[ -s "$server_dir/port" ] || { cat "$server_dir/output" >&2; exit 1; }
-export VENDREL_SERVER_URL="http://127.0.0.1:$(cat "$server_dir/port")"
+source scripts/demo-services.sh
+start_server build tools/demo/server ./demo-server-posts.log
 echo "VENDREL_SERVER_URL=$VENDREL_SERVER_URL"
 
 step "The installed applications and preference panes: Vendrel list"
 build/Vendrel list
 
 step "Installing Vendrel.app into the demo volume and starting the launchd stand-in"
-scripts/install-app.sh "$VENDREL_ROOT" build
-mkdir -p "$VENDREL_ROOT/private/var/log"
-export VENDREL_LOG_FILE="$VENDREL_ROOT/private/var/log/vendrel.log"
-build/tools/launchd/vendrel-launchd 2>>"$VENDREL_ROOT/private/var/log/vendrel-launchd.log" &
-launchd_pid=$!
+install_app_and_launchd build
 vendrel_app="$VENDREL_ROOT/Applications/Vendrel.app/Contents/MacOS/Vendrel"
-for _ in $(seq 50); do build/tools/launchd/vendrel-launchctl list >/dev/null 2>&1 && break; sleep 0.1; done
 
 step "Installing the removal daemon as the application does at start: Vendrel install-helper"
 VENDREL_AUTH=allow "$vendrel_app" install-helper
@@ -86,3 +67,15 @@ cat ./demo-server-posts.log
 step "Putting back what the removal moved to the user's Trash: Vendrel restore --last"
 "$vendrel_app" restore --last || true
 "$vendrel_app" list | grep -F "Ashgrove Sync"
+
+step "Vendrel's window on the demo volume"
+if [ -n "${DISPLAY:-}" ]; then
+  # The installed application, as a user starts it; the story ends when its window closes.
+  echo "The window is open; close it to end the demo."
+  "$vendrel_app"
+else
+  # No display: the window runs under Xvfb, walks the three pages on "Marlowe Reader" and
+  # saves a picture of each (scripts/screenshots.sh makes the same pictures from scratch).
+  xvfb-run -a -s "-screen 0 1280x800x24" build/vendrel-screenshots docs/screenshots "Marlowe Reader"
+  echo "The pictures are in docs/screenshots/ and in README.md."
+fi
