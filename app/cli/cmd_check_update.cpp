@@ -16,15 +16,15 @@ namespace vendrel::cli {
 namespace {
 
 int checkUpdate() {
-    UpdateCheck_funs::fetchNewInfo();
-    const bool notice = UpdateCheck_funs::isUpdateAvailable();
-    const auto running = UpdateCheck_funs::runningVersion();
+    UpdateCheck::fetchNewInfo();
+    const bool notice = UpdateCheck::isUpdateAvailable();
+    const auto running = UpdateCheck::runningVersion();
     if (!running) {
         std::cerr << "Vendrel: the running bundle " << printable(platform::runningBundlePath())
                   << " has no version (CFBundleShortVersionString)\n";
         return 1;
     }
-    const auto published = UpdateCheck_funs::publishedVersion();
+    const auto published = UpdateCheck::publishedVersion();
     if (!published) {
         std::cerr << "Vendrel: no update information could be read from "
                   << printable(platform::http::serverUrl(endpoints::kUpdateInfo)) << '\n';

@@ -16,11 +16,11 @@ std::string contentsFolder() {
 }
 }  // namespace
 
-std::string UpdateCheck_funs::localCopyPath() {
+std::string UpdateCheck::localCopyPath() {
     return platform::appendPathComponent(contentsFolder(), "new_info.txt");
 }
 
-bool UpdateCheck_funs::fetchNewInfo() {
+bool UpdateCheck::fetchNewInfo() {
     const std::string local = localCopyPath();
     if (platform::fs::fileExists(local))
         platform::fs::removeItem(local);
@@ -36,7 +36,7 @@ bool UpdateCheck_funs::fetchNewInfo() {
     return true;
 }
 
-std::optional<std::string> UpdateCheck_funs::runningVersion() {
+std::optional<std::string> UpdateCheck::runningVersion() {
     const auto info =
         plist::readDictionary(platform::appendPathComponent(contentsFolder(), "Info.plist"));
     if (!info)
@@ -45,7 +45,7 @@ std::optional<std::string> UpdateCheck_funs::runningVersion() {
     return version ? std::optional<std::string>(*version) : std::nullopt;
 }
 
-std::optional<std::string> UpdateCheck_funs::publishedVersion() {
+std::optional<std::string> UpdateCheck::publishedVersion() {
     const std::string local = localCopyPath();
     if (!platform::fs::fileExists(local))
         return std::nullopt;
@@ -57,7 +57,7 @@ std::optional<std::string> UpdateCheck_funs::publishedVersion() {
     return version ? std::optional<std::string>(*version) : std::nullopt;
 }
 
-bool UpdateCheck_funs::isUpdateAvailable() {
+bool UpdateCheck::isUpdateAvailable() {
     const auto running = runningVersion();
     if (!running)
         return false;

@@ -15,7 +15,7 @@ namespace vendrel {
 // The notice the main window shows when isUpdateAvailable is true.
 inline constexpr std::string_view kUpdateNotice = "A new version is released. Update now for free!";
 
-class UpdateCheck_funs {
+class UpdateCheck {
   public:
     // Refreshes the local copy: removes it, downloads the file (the platform's default
     // time-out) and writes whatever arrived atomically. Always true.

@@ -17,6 +17,7 @@ int runDesktop(int argc, char** argv) {
     app.installEventFilter(&editKeys);
 
     MainWindow window;
+    window.setLeftoverSource(finderLeftovers);
     QObject::connect(&window, &MainWindow::terminateRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     window.show();

@@ -84,7 +84,7 @@ class FileTableModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
             return {};
-        const std::string* value =
+        const auto value =
             job_->objectValue(kColumns[index.column()], static_cast<size_t>(index.row()));
         return value ? qs(*value) : QVariant();
     }
@@ -208,8 +208,8 @@ void MainWindow::start() {
 
     // 9a. The update check, off this thread.
     workers_.async([this] {
-        UpdateCheck_funs::fetchNewInfo();
-        if (UpdateCheck_funs::isUpdateAvailable())
+        UpdateCheck::fetchNewInfo();
+        if (UpdateCheck::isUpdateAvailable())
             mainQueue_.async([this] { form_->updateLink->show(); });
     });
     // 9b. The helper and the first fill, after start() has returned.
@@ -556,6 +556,12 @@ void MainWindow::confirmationEnded(int returnCode) {
     form_->backToStep1Button->setEnabled(false);
     form_->removingLabel->setText(tr("Removing %1…").arg(qs(catalogue_.selected->name.get())));
     flow_->selected = catalogue_.selected;
+    // What the user left checked on the leftovers list goes with the application.
+    flow_->leftoverFindings.clear();
+    for (const LeftoverFinding& f : leftovers_) {
+        if (f.checked && !f.finding.path.empty())
+            flow_->leftoverFindings.push_back(f.finding);
+    }
     // The flow waits (1 s, 1 s, the daemon's 3 s) and moves files: off this thread. The flow
     // is touched by nobody else until removalFinished().
     workers_.async([this] {

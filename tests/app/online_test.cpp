@@ -169,8 +169,8 @@ TEST(UpdateCheck, ComparesThePublishedVersionWithTheRunningOne) {
         TestServer server;
         if (row.served)
             server.put(kNewInfoPath, *row.served);
-        EXPECT_TRUE(UpdateCheck_funs::fetchNewInfo());
-        EXPECT_EQ(UpdateCheck_funs::isUpdateAvailable(), row.notice);
+        EXPECT_TRUE(UpdateCheck::fetchNewInfo());
+        EXPECT_EQ(UpdateCheck::isUpdateAvailable(), row.notice);
         if (row.served) {
             EXPECT_EQ(app.vol.read(app.localCopy()), *row.served);  // stored byte for byte
         }
@@ -182,13 +182,13 @@ TEST(UpdateCheck, AFailedDownloadRemovesTheStaleCopy) {
     {
         TestServer server;
         server.put(kNewInfoPath, newInfo({plist::Dictionary{{"version", "3.1"}}}));
-        UpdateCheck_funs::fetchNewInfo();
-        ASSERT_TRUE(UpdateCheck_funs::isUpdateAvailable());
+        UpdateCheck::fetchNewInfo();
+        ASSERT_TRUE(UpdateCheck::isUpdateAvailable());
     }
     ScopedEnv url("VENDREL_SERVER_URL", test::unreachableServerUrl());
-    EXPECT_TRUE(UpdateCheck_funs::fetchNewInfo());
+    EXPECT_TRUE(UpdateCheck::fetchNewInfo());
     EXPECT_FALSE(app.vol.exists(app.localCopy()));
-    EXPECT_FALSE(UpdateCheck_funs::isUpdateAvailable());
+    EXPECT_FALSE(UpdateCheck::isUpdateAvailable());
 }
 
 // ---- Uninstall report and reviews ----

@@ -63,8 +63,8 @@ TEST(DemoServer, FlagsOneListedAndOneHiddenApplication) {
     EXPECT_NE(std::find(listed.begin(), listed.end(), "Dark Zipper"), listed.end());
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "Dark Zipper Installer"), listed.end());
 
-    EXPECT_TRUE(UpdateCheck_funs::fetchNewInfo());
-    EXPECT_TRUE(UpdateCheck_funs::isUpdateAvailable());
+    EXPECT_TRUE(UpdateCheck::fetchNewInfo());
+    EXPECT_TRUE(UpdateCheck::isUpdateAvailable());
 }
 
 TEST(DemoServer, CommandListsActOnlyOnThingsInTheHomeFolder) {
