@@ -81,24 +81,6 @@ bool removeTreeAt(int dirfd, const std::string& name) {
 namespace fs {
 namespace {
 
-FileType typeOf(mode_t m) {
-    if (S_ISREG(m))
-        return FileType::Regular;
-    if (S_ISDIR(m))
-        return FileType::Directory;
-    if (S_ISLNK(m))
-        return FileType::SymbolicLink;
-    return FileType::Other;
-}
-
-struct linux_dirent64 {
-    ino64_t d_ino;
-    off64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];  // really as long as d_reclen says
-};
-
 struct RawEntry {
     std::string name;
     unsigned char type;
@@ -115,7 +97,7 @@ bool readEntries(int fd, std::vector<RawEntry>& out) {
         if (n == 0)
             return true;
         for (long off = 0; off < n;) {
-            auto* e = reinterpret_cast<linux_dirent64*>(buf + off);
+            auto* e = reinterpret_cast<posix::linux_dirent64*>(buf + off);
             off += e->d_reclen;
             const char* nm = e->d_name;
             if (nm[0] == '.' && (nm[1] == '\0' || (nm[1] == '.' && nm[2] == '\0')))
@@ -172,7 +154,7 @@ std::optional<Attributes> attributesOfItem(std::string_view logical) {
     if (h.empty() || ::lstat(h.c_str(), &st) != 0)
         return std::nullopt;
     Attributes a;
-    a.type = typeOf(st.st_mode);
+    a.type = posix::fileTypeOfMode(st.st_mode);
     a.size = static_cast<uint64_t>(st.st_size);
     a.modificationDate = std::chrono::system_clock::time_point(
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
@@ -260,7 +242,7 @@ void enumerate(std::string_view logical,
                 entry.typeKnown = false;
                 entry.type = FileType::Other;
             } else {
-                entry.type = typeOf(st.st_mode);
+                entry.type = posix::fileTypeOfMode(st.st_mode);
                 if (entry.type != FileType::Directory)
                     entry.size = static_cast<uint64_t>(st.st_size);
             }

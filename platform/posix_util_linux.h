@@ -2,12 +2,35 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <string_view>
 
+#include "platform/fs.h"
+
 namespace vendrel::platform::posix {
+
+// One record of the getdents64 system call's buffer (glibc 2.36 has no wrapper type).
+struct linux_dirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];  // really as long as d_reclen says
+};
+
+// The file type a status mode names.
+inline fs::FileType fileTypeOfMode(uint32_t m) {
+    if (S_ISREG(m))
+        return fs::FileType::Regular;
+    if (S_ISDIR(m))
+        return fs::FileType::Directory;
+    if (S_ISLNK(m))
+        return fs::FileType::SymbolicLink;
+    return fs::FileType::Other;
+}
 
 // An owned file descriptor.
 class Fd {

@@ -66,24 +66,6 @@ struct Task {
     uint32_t depth = 0;
 };
 
-struct linux_dirent64 {
-    ino64_t d_ino;
-    off64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];  // really as long as d_reclen says
-};
-
-FileType typeOfMode(uint32_t m) {
-    if (S_ISREG(m))
-        return FileType::Regular;
-    if (S_ISDIR(m))
-        return FileType::Directory;
-    if (S_ISLNK(m))
-        return FileType::SymbolicLink;
-    return FileType::Other;
-}
-
 class Walk {
   public:
     explicit Walk(const TreeProgress& progress) : progress_(progress) {}
@@ -175,7 +157,7 @@ class Walk {
             if (n == 0)
                 break;
             for (long off = 0; off < n;) {
-                const auto* e = reinterpret_cast<const linux_dirent64*>(buf + off);
+                const auto* e = reinterpret_cast<const posix::linux_dirent64*>(buf + off);
                 off += e->d_reclen;
                 const char* nm = e->d_name;
                 if (nm[0] == '.' && (nm[1] == '\0' || (nm[1] == '.' && nm[2] == '\0')))
@@ -196,7 +178,7 @@ class Walk {
                         !(st.stx_mask & STATX_TYPE)) {
                         known = false;
                     } else {
-                        type = typeOfMode(st.stx_mode);
+                        type = posix::fileTypeOfMode(st.stx_mode);
                         if (type != FileType::Directory)
                             size = st.stx_size;
                     }
